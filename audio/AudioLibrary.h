@@ -1,0 +1,108 @@
+#pragma once
+// Tunola's audio library: decoding, output, network streams, tags, spectrum data and decoder
+// add-ons behind one call table. Handles are non-zero 32-bit values; every call that returns a
+// handle returns 0 on failure. Lengths and positions are in bytes of the decoded PCM.
+//
+// Threads: every call may be made from any thread (the player opens streams on a worker).
+// A sync handler runs on the library's own playback thread, never on the caller's.
+//
+// The player owns one TAudioLibrary and hands it to whatever needs it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tunaudio {
+
+using DWORD = uint32_t;
+using QWORD = uint64_t;
+using HSTREAM = DWORD;
+using HPLUGIN = DWORD;
+using HSYNC = DWORD;
+
+constexpr DWORD kVersion = 0x02040000;          // high word 0x0204: version 2.4
+
+constexpr DWORD kConfigNetPrebuf = 15;          // network pre-buffer before playback starts
+constexpr DWORD kConfigNetPlaylist = 21;        // follow .pls/.m3u addresses to their first entry
+
+constexpr DWORD kStreamDecode = 0x200000;       // decode only: length and tags, no output
+constexpr DWORD kStreamStatus = 0x800000;       // network stream that keeps its status
+
+constexpr DWORD kPosByte = 0;                   // positions and lengths in bytes
+constexpr DWORD kFilePosDownload = 1;           // bytes of a network stream downloaded so far
+constexpr DWORD kFilePosEnd = 2;                // total size; -1 when unknown
+
+constexpr DWORD kSyncEnd = 2;                   // end of stream
+constexpr DWORD kDataFft512 = 0x80000001;       // 256 magnitudes of a 512-sample FFT
+
+constexpr QWORD kUnknown = ~QWORD(0);           // -1: unknown length or position, or failure
+
+// Called once when a stream ends, on the library's playback thread.
+using SyncProc = void (*)(HSYNC sync, DWORD channel, DWORD data, void* user);
+
+struct TPluginFormat {
+    std::string name;  // "FLAC"
+    std::string exts;  // "*.flac;*.fla"
+};
+
+struct TPluginInfo {
+    DWORD version = 0;
+    std::vector<TPluginFormat> formats;
+};
+
+class TAudioLibrary {
+public:
+    // `addonDir` is where a bare add-on file name given to PluginLoad is looked up.
+    explicit TAudioLibrary(std::string addonDir);
+    ~TAudioLibrary();
+    TAudioLibrary(const TAudioLibrary&) = delete;
+    TAudioLibrary& operator=(const TAudioLibrary&) = delete;
+
+    DWORD GetVersion() const;
+
+    // device -1 picks the first output that works: PulseAudio, ALSA's default device, else a
+    // silent output that consumes samples in real time. False only when nothing can be opened.
+    bool Init(int device, DWORD freq, DWORD flags, void* window);
+    bool Free();
+    bool SetConfig(DWORD option, DWORD value);
+    DWORD GetConfig(DWORD option) const;
+    // Name of the output in use ("pulse", "alsa", "silent"), empty before Init.
+    std::string OutputName() const;
+
+    HPLUGIN PluginLoad(const std::string& file, DWORD flags);
+    const TPluginInfo* PluginGetInfo(HPLUGIN plugin) const;
+    bool PluginFree(HPLUGIN plugin);
+
+    float GetVolume() const;
+    bool SetVolume(float volume);
+
+    // `path` is UTF-8. Flags 0 (playing) or kStreamDecode.
+    HSTREAM StreamCreateFile(bool mem, const std::string& path, QWORD offset, QWORD length,
+                             DWORD flags);
+    HSTREAM StreamCreateURL(const std::string& url, DWORD offset, DWORD flags, void* downloadProc,
+                            void* user);
+    bool StreamFree(HSTREAM stream);
+    QWORD StreamGetFilePosition(HSTREAM stream, DWORD mode) const;
+
+    QWORD ChannelGetLength(DWORD channel, DWORD mode) const;
+    double ChannelBytes2Seconds(DWORD channel, QWORD bytes) const;
+    QWORD ChannelSeconds2Bytes(DWORD channel, double seconds) const;
+    QWORD ChannelGetPosition(DWORD channel, DWORD mode) const;
+    bool ChannelSetPosition(DWORD channel, QWORD position, DWORD mode);
+    bool ChannelPlay(DWORD channel, bool restart);
+    bool ChannelPause(DWORD channel);
+    bool ChannelStop(DWORD channel);
+    HSYNC ChannelSetSync(DWORD channel, DWORD type, QWORD param, SyncProc proc, void* user);
+    // kDataFft512: writes 256 floats to `buffer`; returns the bytes written, -1 on failure.
+    int ChannelGetData(DWORD channel, void* buffer, DWORD length);
+
+    // "%TITL" or "%ARTI" of a stream, UTF-8, empty when absent.
+    std::string TagsRead(HSTREAM stream, const char* format) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace tunaudio

@@ -1,0 +1,32 @@
+# tunola_add_test(NAME name SOURCES ... LIBS ...)
+# One GoogleTest executable per module, registered with CTest. Widget tests run on Qt's
+# offscreen platform; HOME and TMPDIR point into the build tree so that no test touches the
+# user's files or the running player's socket.
+function(tunola_add_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${T_NAME} PRIVATE TUNOLA_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  set(home ${CMAKE_BINARY_DIR}/test-home/${T_NAME})
+  file(MAKE_DIRECTORY ${home}/tmp)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${home};TMPDIR=${home}/tmp;XDG_RUNTIME_DIR=${home}/tmp;XDG_CONFIG_HOME=${home}/.config"
+    TIMEOUT 600)
+endfunction()
+
+# tunola_add_bench(NAME name SOURCES ... LIBS ...)
+function(tunola_add_bench)
+  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${B_NAME} ${B_SOURCES})
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark)
+  target_compile_definitions(${B_NAME} PRIVATE TUNOLA_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# tunola_add_fuzzer(NAME name SOURCES ... LIBS ...)
+function(tunola_add_fuzzer)
+  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${F_NAME} ${F_SOURCES})
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+endfunction()

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running Tunola needs.
+# Safe to run again: apt-get skips what is already there. Runs `apt-get update` once.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+  # Qt 6 widgets, the xcb and offscreen platform plugins
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev
+  # file formats and network
+  libxml2-dev libpng-dev zlib1g-dev libcurl4-openssl-dev
+  # audio: decoders, tags, outputs
+  libmpg123-dev libvorbis-dev libsndfile1-dev libflac-dev libtag1-dev libpulse-dev libasound2-dev
+  # encoders and reference decoders used to make test fixtures and benchmarks
+  lame vorbis-tools flac mpg123
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # a virtual display, screenshots, and fonts with Chinese glyphs
+  xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
