@@ -89,7 +89,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
             return false;
         }
     }
-    if (!MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(tmp.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         std::error_code ec;
         std::filesystem::remove(tmp, ec);
         SetError(error, "cannot replace " + PathToUtf8(path));

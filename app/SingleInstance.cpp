@@ -1,0 +1,112 @@
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QThread>
+#include <QtEndian>
+
+namespace tunola {
+
+namespace {
+
+constexpr int kRequestSize = 16; // uint32 message, int32 wParam, int64 lParam, little-endian
+constexpr int kAnswerSize = 8;
+
+QString RuntimeFolder() {
+#ifdef _WIN32
+    return {};
+#else
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    return dir;
+#endif
+}
+
+} // namespace
+
+QString PlayerSocketName() {
+    const QString dir = RuntimeFolder();
+    return dir.isEmpty() ? QStringLiteral("TUNOLA") : dir + QStringLiteral("/TUNOLA");
+}
+
+TSingleInstance::TSingleInstance() = default;
+TSingleInstance::~TSingleInstance() = default;
+
+bool TSingleInstance::TryAcquire() {
+    QString dir = RuntimeFolder();
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    lock_ = std::make_unique<QLockFile>(dir + QStringLiteral("/TunOlabasic1.2.lock"));
+    // A lock whose process has died is stale and removed by tryLock itself.
+    lock_->setStaleLockTime(0);
+    return lock_->tryLock(0);
+}
+
+bool TSingleInstance::Listen(Handler handler) {
+    handler_ = std::move(handler);
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // We hold the lock, so a socket file that is still there was left by a crashed player.
+    QLocalServer::removeServer(PlayerSocketName());
+    connect(server_, &QLocalServer::newConnection, this, &TSingleInstance::OnNewConnection);
+    return server_->listen(PlayerSocketName());
+}
+
+void TSingleInstance::OnNewConnection() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+            while (socket->bytesAvailable() >= kRequestSize) {
+                char request[kRequestSize];
+                socket->read(request, kRequestSize);
+                const auto message = qFromLittleEndian<uint32_t>(request);
+                const auto wParam = qFromLittleEndian<int32_t>(request + 4);
+                const auto lParam = qFromLittleEndian<int64_t>(request + 8);
+                const int64_t answer = handler_ ? handler_(message, wParam, lParam) : -1;
+                char reply[kAnswerSize];
+                qToLittleEndian<int64_t>(answer, reply);
+                socket->write(reply, kAnswerSize);
+                socket->flush();
+            }
+        });
+    }
+}
+
+std::optional<int64_t> SendPlayerMessage(uint32_t message, int32_t wParam, int64_t lParam,
+                                         int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    QLocalSocket socket;
+    // The player may be starting: keep trying until the time is up.
+    for (;;) {
+        socket.connectToServer(PlayerSocketName());
+        if (socket.waitForConnected(std::max<int>(1, timeoutMs - int(clock.elapsed()))))
+            break;
+        socket.abort();
+        if (clock.elapsed() >= timeoutMs)
+            return std::nullopt;
+        QThread::msleep(50);
+    }
+    char request[kRequestSize];
+    qToLittleEndian<uint32_t>(message, request);
+    qToLittleEndian<int32_t>(wParam, request + 4);
+    qToLittleEndian<int64_t>(lParam, request + 8);
+    socket.write(request, kRequestSize);
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return std::nullopt;
+    while (socket.bytesAvailable() < kAnswerSize) {
+        const int left = timeoutMs - int(clock.elapsed());
+        if (left <= 0 || !socket.waitForReadyRead(left))
+            return std::nullopt;
+    }
+    char reply[kAnswerSize];
+    socket.read(reply, kAnswerSize);
+    socket.disconnectFromServer();
+    return qFromLittleEndian<int64_t>(reply);
+}
+
+} // namespace tunola

@@ -1,0 +1,19 @@
+#include "TunApplication.h"
+
+Q_LOGGING_CATEGORY(lcTunola, "tunola.app", QtCriticalMsg)
+
+namespace tunola {
+
+TTunApplication::TTunApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Tunola"));
+    setApplicationDisplayName(QStringLiteral("听风"));
+    setQuitOnLastWindowClosed(false);
+}
+
+bool TTunApplication::notify(QObject* receiver, QEvent* event) {
+    bool handled = false;
+    RunContained("event handler", [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+} // namespace tunola

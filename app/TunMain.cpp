@@ -1,0 +1,524 @@
+#include "TunMain.h"
+
+#include "AtomicFile.h"
+#include "MemoryTrim.h"
+#include "MoConfig.h"
+#include "PlayerMessages.h"
+#include "ProgramFolders.h"
+#include "StartupSettings.h"
+#include "TunApplication.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace tunola {
+
+namespace {
+
+constexpr int kDesignWidth = 464;
+constexpr int kDesignHeight = 238;
+
+QAbstractButton* MakeButton(QWidget* parent, const char* name, const QString& text, bool checkable,
+                            QRect where) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setCheckable(checkable);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setGeometry(where);
+    return b;
+}
+
+QAbstractSlider* MakeSlider(QWidget* parent, const char* name, int max, QRect where) {
+    auto* s = new QSlider(Qt::Horizontal, parent);
+    s->setObjectName(QString::fromLatin1(name));
+    s->setRange(0, max);
+    s->setFocusPolicy(Qt::NoFocus);
+    s->setGeometry(where);
+    return s;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect where) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(where);
+    return l;
+}
+
+QAction* AddEntry(QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+} // namespace
+
+TTunMain::TTunMain(TAppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+    setObjectName(QStringLiteral("TTunMain"));
+    setWindowTitle(QStringLiteral("TunOla Main Window"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    resize(kDesignWidth, kDesignHeight);
+    CreateComponents();
+    CreateMainMenu();
+}
+
+TTunMain::~TTunMain() {
+    FormDestroy();
+}
+
+// The plain stand-ins below are replaced by the skinned controls; the names stay.
+void TTunMain::CreateComponents() {
+    setStyleSheet(QStringLiteral(
+        "QLabel { color: #d8e4f0; } "
+        "QPushButton { color: #d8e4f0; background: #1d2733; border: 1px solid #3b4b5e; "
+        "border-radius: 3px; } "
+        "QPushButton:checked { background: #2f6fa8; } "
+        "QPushButton:hover { border-color: #6aa5da; }"));
+
+    ZuWindow1 = new QWidget(this);
+    ZuWindow1->setObjectName(QStringLiteral("ZuWindow1"));
+    ZuWindow1->setGeometry(rect());
+    ZuWindow1->setAutoFillBackground(true);
+    QPalette pal = ZuWindow1->palette();
+    pal.setColor(QPalette::Window, QColor(0x10, 0x16, 0x1e));
+    ZuWindow1->setPalette(pal);
+    ZuWindow1->installEventFilter(this);
+
+    vb_menu = MakeButton(this, "vb_menu", QStringLiteral("≡"), false, {376, 6, 26, 20});
+    vb_min = MakeButton(this, "vb_min", QStringLiteral("–"), false, {404, 6, 26, 20});
+    vb_close = MakeButton(this, "vb_close", QStringLiteral("×"), false, {432, 6, 26, 20});
+
+    vl_title = MakeLabel(this, "vl_title", QStringLiteral("听风 Tunola"), {18, 30, 428, 24});
+    vl_time = MakeLabel(this, "vl_time", QStringLiteral("00:00 / 00:00"), {18, 58, 160, 20});
+    vl_time->installEventFilter(this);
+    vl_stack = MakeLabel(this, "vl_stack", QString(), {190, 58, 256, 20});
+    vl_stack->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    pbx_ost = new QWidget(this);
+    pbx_ost->setObjectName(QStringLiteral("pbx_ost"));
+    pbx_ost->setGeometry(18, 84, 428, 64);
+
+    pgb_music = MakeSlider(this, "pgb_music", 10, {18, 156, 428, 18});
+    vb_previous =
+        MakeButton(this, "vb_previous", QStringLiteral("上一首"), false, {18, 188, 56, 32});
+    vb_play = MakeButton(this, "vb_play", QStringLiteral("播放"), true, {80, 188, 56, 32});
+    vb_next = MakeButton(this, "vb_next", QStringLiteral("下一首"), false, {142, 188, 56, 32});
+    vb_sound = MakeButton(this, "vb_sound", QStringLiteral("静音"), true, {214, 188, 44, 32});
+    pgb_volume = MakeSlider(this, "pgb_volume", 100, {262, 195, 92, 18});
+    vb_list = MakeButton(this, "vb_list", QStringLiteral("列表"), true, {362, 188, 40, 32});
+    vb_share = MakeButton(this, "vb_share", QStringLiteral("音乐库"), true, {406, 188, 40, 32});
+
+    tmr_chk = new QTimer(this);
+    tmr_chk->setObjectName(QStringLiteral("tmr_chk"));
+    tmr_chk->setInterval(2000);
+    connect(tmr_chk, &QTimer::timeout, this,
+            [this] { RunContained("tmr_chk", [this] { tmr_chkTimer(); }); });
+    tmr_chk->start();
+
+    tmr_pub = new QTimer(this);
+    tmr_pub->setObjectName(QStringLiteral("tmr_pub"));
+    tmr_pub->setInterval(33);
+
+    connect(vb_menu, &QAbstractButton::clicked, this, &TTunMain::vb_menuClick);
+    connect(vb_min, &QAbstractButton::clicked, this, &TTunMain::vb_minClick);
+    connect(vb_close, &QAbstractButton::clicked, this, &TTunMain::vb_closeClick);
+    connect(vb_list, &QAbstractButton::clicked, this, &TTunMain::vb_listClick);
+    connect(vb_share, &QAbstractButton::clicked, this, &TTunMain::vb_shareClick);
+}
+
+void TTunMain::CreateMainMenu() {
+    pm_main = new QMenu(this);
+    pm_main->setObjectName(QStringLiteral("pm_main"));
+
+    connect(AddEntry(pm_main, "pmm_about", QStringLiteral("关于云雀...")), &QAction::triggered,
+            this, &TTunMain::pmm_aboutClick);
+    pm_main->addSeparator();
+
+    QMenu* file = pm_main->addMenu(QStringLiteral("文件"));
+    connect(AddEntry(file, "pmf_openfile", QStringLiteral("打开本地歌曲")), &QAction::triggered,
+            this, &TTunMain::pmf_openfileClick);
+    file->addSeparator();
+    QAction* webList = AddEntry(file, "pmf_openweblist", QStringLiteral("打开随身播放列表"));
+    webList->setVisible(false);
+    connect(webList, &QAction::triggered, this, &TTunMain::pmf_openweblistClick);
+
+    // The playback entries run the same commands as their buttons.
+    QMenu* play = pm_main->addMenu(QStringLiteral("播放"));
+    connect(AddEntry(play, "pmp_play", QStringLiteral("播放/暂停")), &QAction::triggered, vb_play,
+            [this] { vb_play->click(); });
+    play->addSeparator();
+    connect(AddEntry(play, "pmp_previous", QStringLiteral("上一首")), &QAction::triggered,
+            vb_previous, [this] { vb_previous->click(); });
+    connect(AddEntry(play, "pmp_next", QStringLiteral("下一首")), &QAction::triggered, vb_next,
+            [this] { vb_next->click(); });
+
+    QMenu* view = pm_main->addMenu(QStringLiteral("查看"));
+    connect(AddEntry(view, "pmv_lise", QStringLiteral("列表")), &QAction::triggered, this,
+            &TTunMain::vb_listClick);
+    connect(AddEntry(view, "pmv_lrc", QStringLiteral("歌词")), &QAction::triggered, this,
+            &TTunMain::pmv_lrcClick);
+    connect(AddEntry(view, "pmv_share", QStringLiteral("音乐库")), &QAction::triggered, this,
+            &TTunMain::vb_shareClick);
+    connect(AddEntry(view, "pmv_desktoplrc", QStringLiteral("桌面歌词")), &QAction::triggered, this,
+            &TTunMain::pmv_desktoplrcClick);
+
+    pmm_skin = pm_main->addMenu(QStringLiteral("皮肤"));
+    pmm_skin->setObjectName(QStringLiteral("pmm_skin"));
+    connect(pmm_skin, &QMenu::triggered, this, &TTunMain::SkinMenuClick);
+    pm_main->addSeparator();
+
+    QMenu* settings = pm_main->addMenu(QStringLiteral("设置"));
+    QMenu* lyrics = settings->addMenu(QStringLiteral("歌词"));
+    connect(AddEntry(lyrics, "pmm_lrc", QStringLiteral("打开歌词存放目录")), &QAction::triggered,
+            this, &TTunMain::pmm_lrcClick);
+    connect(AddEntry(lyrics, "pmm_setdown", QStringLiteral("设置歌词存放目录")),
+            &QAction::triggered, this, &TTunMain::pmm_setdownClick);
+    settings->addMenu(QStringLiteral("插件"));
+    pm_main->addSeparator();
+
+    connect(AddEntry(pm_main, "pmm_close", QStringLiteral("退出程序")), &QAction::triggered, this,
+            &QWidget::close);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void TTunMain::FormCreate() {
+    struct Step {
+        const char* name;
+        void (TTunMain::*run)();
+    };
+    static constexpr Step kSteps[] = {
+        {"exception handler", &TTunMain::InstallExceptionHandler},
+        {"audio library", &TTunMain::StartAudioLibrary},
+        {"audio configuration", &TTunMain::ConfigureAudioLibrary},
+        {"folders", &TTunMain::ResolveFolders},
+        {"main window handle", &TTunMain::RememberMainWindow},
+        {"skin menu", &TTunMain::BuildSkinMenu},
+        {"window colour", &TTunMain::SetOpaqueBlack},
+        {"skin loader", &TTunMain::CreateSkinLoader},
+        {"service objects", &TTunMain::CreateServiceObjects},
+        {"play state", &TTunMain::ResetPlayState},
+        {"configuration", &TTunMain::ReadConfiguration},
+        {"windows", &TTunMain::CreateWindows},
+        {"skin", &TTunMain::LoadSkin},
+        {"window placement", &TTunMain::PlaceWindows},
+        {"volume", &TTunMain::ReadVolume},
+        {"open-file filter", &TTunMain::SetOpenFileFilter},
+        {"audio add-ons", &TTunMain::LoadAudioAddons},
+        {"configuration release", &TTunMain::ReleaseConfiguration},
+        {"plug-in manager", &TTunMain::CreatePluginManager},
+        {"service check", &TTunMain::StartServiceCheck},
+    };
+    for (const Step& step : kSteps)
+        RunContained(step.name, [&] { (this->*step.run)(); });
+}
+
+void TTunMain::InstallExceptionHandler() {
+    // TTunApplication::notify drops exceptions from every event handler; nothing more to do for
+    // this window than to make sure it runs under that application object.
+    Q_ASSERT(qobject_cast<TTunApplication*>(QCoreApplication::instance()) ||
+             QCoreApplication::instance());
+}
+
+void TTunMain::StartAudioLibrary() {
+    audio_ = std::make_unique<tunaudio::TAudioLibrary>(FindProgramDir());
+    if ((audio_->GetVersion() >> 16) != 0x0204)
+        terminateRequested_ = true;
+    // Device -1 falls back to a silent output, so only a machine where even that fails ends here.
+    if (!audio_->Init(-1, 44100, 0, reinterpret_cast<void*>(winId())))
+        terminateRequested_ = true;
+}
+
+void TTunMain::ConfigureAudioLibrary() {
+    if (!audio_)
+        return;
+    audio_->SetConfig(tunaudio::kConfigNetPlaylist, 1);
+    audio_->SetConfig(tunaudio::kConfigNetPrebuf, 1024);
+}
+
+void TTunMain::ResolveFolders() {
+    state_.ProgramDir = FindProgramDir();
+    state_.UserDir = MakeUserDir();
+}
+
+void TTunMain::RememberMainWindow() {
+    // Workers reach this window through the notification channel that the playback controller
+    // owns; the window itself is the target, so there is no handle to store.
+}
+
+void TTunMain::BuildSkinMenu() {
+    pmm_skin->clear();
+    int n = 0;
+    for (const std::string& name : ListSkinFolders(state_.ProgramDir + "skin/")) {
+        QAction* entry = pmm_skin->addAction(QString::fromStdString(name));
+        entry->setObjectName(QStringLiteral("skin_%1").arg(++n));
+    }
+}
+
+void TTunMain::SetOpaqueBlack() {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
+
+void TTunMain::CreateSkinLoader() {
+    // The skin loader arrives with the skinned controls.
+}
+
+void TTunMain::CreateServiceObjects() {
+    // The music-search and lyric-download libraries are optional: without them the search and
+    // lyric download features stay off.
+}
+
+void TTunMain::ResetPlayState() {
+    state_.PlayState = psStopped;
+}
+
+void TTunMain::ReadConfiguration() {
+    startupConfig_ = std::make_unique<TMoConfig>(UserConfigFile(state_), kConfigRoot);
+    ReadStartupSettings(*startupConfig_, state_);
+}
+
+void TTunMain::CreateWindows() {
+    // Playlist, library, lyrics and desktop-lyrics windows are created here, in that order, by
+    // their subsystems.
+}
+
+void TTunMain::LoadSkin() {
+    // Reads SkinDir + "skin.xml" once the skin loader exists.
+}
+
+void TTunMain::PlaceWindows() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int libraryWidth = libraryWindow_ ? libraryWindow_->width() : 0;
+    const int libraryHeight = libraryWindow_ ? libraryWindow_->height() : 0;
+    const int left = (screen.width() - width() - libraryWidth) / 2;
+    const int top = (screen.height() - libraryHeight) / 2;
+    move(left, top);
+    if (playlistWindow_) {
+        playlistWindow_->move(left, top + height());
+        vb_listClick();
+    }
+    if (lyricsWindow_) {
+        lyricsWindow_->move(left,
+                            top + height() + (playlistWindow_ ? playlistWindow_->height() : 0));
+        lyricsWindow_->show();
+    }
+    if (libraryWindow_)
+        libraryWindow_->move(left + width(), top);
+}
+
+void TTunMain::ReadVolume() {
+    if (audio_)
+        pgb_volume->setValue(static_cast<int>(audio_->GetVolume() * 100));
+}
+
+void TTunMain::SetOpenFileFilter() {
+    openFileFilter_ = QStringLiteral("所有音乐|*.mp3;*.mp2;*.mp1;*.ogg;*.wav*;*.aif");
+}
+
+void TTunMain::LoadAudioAddons() {
+    if (!audio_)
+        return;
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(PathFromUtf8(state_.ProgramDir), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const std::string name = PathToUtf8(it->path().filename());
+        if (name.starts_with("b_") && name.ends_with(".so"))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        const tunaudio::HPLUGIN handle = audio_->PluginLoad(name, 0);
+        if (!handle)
+            continue;
+        AddonHandle = handle;
+        if (const tunaudio::TPluginInfo* info = audio_->PluginGetInfo(handle))
+            for (const tunaudio::TPluginFormat& format : info->formats)
+                openFileFilter_ += QLatin1Char(';') + QString::fromStdString(format.exts);
+    }
+}
+
+void TTunMain::ReleaseConfiguration() {
+    startupConfig_.reset();
+}
+
+void TTunMain::CreatePluginManager() {
+    // General plug-ins are loaded from ProgramDir + "plugins" by the plug-in host.
+}
+
+void TTunMain::StartServiceCheck() {
+    // The service check worker belongs to the web helpers.
+}
+
+// ---------------------------------------------------------------------------------------------
+// Close and destroy
+
+void TTunMain::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        RunContained("FormClose", [this] { FormClose(); });
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TTunMain::FormClose() {
+    // The playlist window saves the current list here once it exists.
+    TMoConfig config(UserConfigFile(state_), kConfigRoot);
+    WriteCloseSettings(config, state_);
+}
+
+void TTunMain::FormDestroy() {
+    if (audio_) {
+        if (const uint32_t stream = state_.CurrentStream.exchange(0))
+            audio_->StreamFree(stream);
+        if (AddonHandle)
+            audio_->PluginFree(AddonHandle);
+        audio_->Free();
+        audio_.reset();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Messages and commands
+
+int64_t TTunMain::HandleMessage(uint32_t message, int32_t wParam, int64_t lParam) {
+    (void)lParam;
+    if (message == WM_PLAYER_NOTIFY && wParam == ncShowMain) {
+        ShowMainWindow();
+        return 0;
+    }
+    return -1;
+}
+
+void TTunMain::ShowMainWindow() {
+    show();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+}
+
+void TTunMain::tmr_chkTimer() {
+    TrimWorkingSet();
+}
+
+void TTunMain::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && windowHandle())
+        windowHandle()->startSystemMove();
+}
+
+bool TTunMain::eventFilter(QObject* watched, QEvent* event) {
+    // Pressing the background or the time label drags the window.
+    if ((watched == vl_time || watched == ZuWindow1) && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && windowHandle()) {
+        windowHandle()->startSystemMove();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TTunMain::vb_menuClick() {
+    pm_main->popup(mapToGlobal(QPoint(vb_menu->x(), vb_menu->y() + vb_menu->height())));
+}
+
+void TTunMain::vb_minClick() {
+    showMinimized();
+}
+
+void TTunMain::vb_closeClick() {
+    close();
+}
+
+void TTunMain::vb_listClick() {
+    if (!playlistWindow_) {
+        vb_list->setChecked(false);
+        return;
+    }
+    playlistWindow_->setVisible(!playlistWindow_->isVisible());
+    vb_list->setChecked(playlistWindow_->isVisible());
+}
+
+void TTunMain::vb_shareClick() {
+    if (!libraryWindow_) {
+        vb_share->setChecked(false);
+        return;
+    }
+    libraryWindow_->setVisible(!libraryWindow_->isVisible());
+    vb_share->setChecked(libraryWindow_->isVisible());
+    if (libraryWindow_->isVisible())
+        libraryWindow_->raise();
+}
+
+void TTunMain::pmv_lrcClick() {
+    if (lyricsWindow_)
+        lyricsWindow_->setVisible(!lyricsWindow_->isVisible());
+}
+
+void TTunMain::pmv_desktoplrcClick() {
+    if (desktopLyricsWindow_)
+        desktopLyricsWindow_->setVisible(!desktopLyricsWindow_->isVisible());
+}
+
+void TTunMain::pmm_aboutClick() {
+    QMessageBox::about(
+        this, QStringLiteral("关于云雀"),
+        QStringLiteral("听风 Tunola %1\n本地与网络音乐播放器").arg(QStringLiteral(TUNOLA_VERSION)));
+}
+
+void TTunMain::pmf_openfileClick() {
+    // The playlist window's add-files command, once the playlist window exists.
+}
+
+void TTunMain::pmf_openweblistClick() {
+    QMessageBox::information(this, QApplication::applicationDisplayName(),
+                             QStringLiteral("该功能在开发中，两天后见!!"));
+}
+
+void TTunMain::pmm_lrcClick() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(state_.LyricDir)));
+}
+
+void TTunMain::pmm_setdownClick() {
+    TMoConfig config(UserConfigFile(state_), kConfigRoot);
+    if (state_.LyricDir.empty())
+        state_.LyricDir = state_.UserDir + "lrc";
+    std::error_code ec;
+    const bool exists = std::filesystem::is_directory(PathFromUtf8(state_.LyricDir), ec);
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("设置歌词存放目录"),
+        exists ? QString::fromStdString(state_.LyricDir) : QString());
+    if (!chosen.isEmpty())
+        state_.LyricDir = WithTrailingSlash(chosen.toStdString());
+    // Written on OK and on Cancel alike.
+    config.WriteString("Window/LRC", "PATH", state_.LyricDir);
+}
+
+void TTunMain::SkinMenuClick(QAction* entry) {
+    state_.SkinName = entry->text().toStdString();
+    state_.SkinDir = state_.ProgramDir + "skin/" + state_.SkinName + "/";
+    RunContained("skin", [this] { LoadSkin(); });
+    update();
+}
+
+} // namespace tunola

@@ -1,0 +1,137 @@
+#pragma once
+// The main player window. Its start-up (FormCreate) brings up the whole player in a fixed order;
+// closing it saves the settings (FormClose); destroying it releases the audio library and the
+// other shared objects in reverse dependency order (FormDestroy).
+
+#include "AppState.h"
+
+#include <QWidget>
+
+#include <audio/AudioLibrary.h>
+
+#include <memory>
+#include <string>
+
+class QAbstractButton;
+class QAbstractSlider;
+class QLabel;
+class QMenu;
+class QAction;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace tunola {
+
+class TTunMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTunMain(TAppState& state, QWidget* parent = nullptr);
+    ~TTunMain() override;
+
+    // The start-up sequence. Each step runs contained: a step that fails leaves the player
+    // without that step's work but the later steps still run.
+    void FormCreate();
+
+    // Requests from the local socket (a second start, other programs). UI thread.
+    int64_t HandleMessage(uint32_t message, int32_t wParam, int64_t lParam);
+
+    // True when start-up found the audio library unusable; the player then ends once start-up
+    // has run all its steps.
+    bool TerminateRequested() const { return terminateRequested_; }
+
+    TAppState& State() { return state_; }
+    tunaudio::TAudioLibrary* Audio() { return audio_.get(); }
+    QMenu* MainMenu() const { return pm_main; }
+    QMenu* SkinMenu() const { return pmm_skin; }
+    const QString& OpenFileFilter() const { return openFileFilter_; }
+
+    // Components, named as the skin and the rest of the player know them.
+    QWidget* ZuWindow1 = nullptr;
+    QAbstractButton* vb_previous = nullptr;
+    QAbstractButton* vb_next = nullptr;
+    QAbstractButton* vb_play = nullptr;
+    QAbstractButton* vb_sound = nullptr;
+    QAbstractButton* vb_list = nullptr;
+    QAbstractButton* vb_share = nullptr;
+    QAbstractButton* vb_menu = nullptr;
+    QAbstractButton* vb_min = nullptr;
+    QAbstractButton* vb_close = nullptr;
+    QAbstractSlider* pgb_music = nullptr;
+    QAbstractSlider* pgb_volume = nullptr;
+    QWidget* pbx_ost = nullptr;
+    QLabel* vl_title = nullptr;
+    QLabel* vl_time = nullptr;
+    QLabel* vl_stack = nullptr;
+    QMenu* pm_main = nullptr;
+    QSystemTrayIcon* try_main = nullptr;
+    QTimer* tmr_chk = nullptr;
+    QTimer* tmr_pub = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateComponents();
+    void CreateMainMenu();
+
+    // Start-up steps, in their order.
+    void InstallExceptionHandler();
+    void StartAudioLibrary();
+    void ConfigureAudioLibrary();
+    void ResolveFolders();
+    void RememberMainWindow();
+    void BuildSkinMenu();
+    void SetOpaqueBlack();
+    void CreateSkinLoader();
+    void CreateServiceObjects();
+    void ResetPlayState();
+    void ReadConfiguration();
+    void CreateWindows();
+    void LoadSkin();
+    void PlaceWindows();
+    void ReadVolume();
+    void SetOpenFileFilter();
+    void LoadAudioAddons();
+    void ReleaseConfiguration();
+    void CreatePluginManager();
+    void StartServiceCheck();
+
+    void FormClose();
+    void FormDestroy();
+
+    // Commands.
+    void vb_menuClick();
+    void vb_minClick();
+    void vb_closeClick();
+    void vb_listClick();
+    void vb_shareClick();
+    void pmv_lrcClick();
+    void pmv_desktoplrcClick();
+    void pmm_aboutClick();
+    void pmf_openfileClick();
+    void pmf_openweblistClick();
+    void pmm_lrcClick();
+    void pmm_setdownClick();
+    void SkinMenuClick(QAction* entry);
+    void ShowMainWindow();
+    void tmr_chkTimer();
+
+    TAppState& state_;
+    std::unique_ptr<tunaudio::TAudioLibrary> audio_;
+    tunaudio::HPLUGIN AddonHandle = 0;
+    std::unique_ptr<class TMoConfig> startupConfig_;
+    QMenu* pmm_skin = nullptr;
+    QString openFileFilter_;
+    bool terminateRequested_ = false;
+    bool closed_ = false;
+
+    // The other windows; created by their own subsystems, absent until then.
+    QWidget* playlistWindow_ = nullptr;
+    QWidget* libraryWindow_ = nullptr;
+    QWidget* lyricsWindow_ = nullptr;
+    QWidget* desktopLyricsWindow_ = nullptr;
+};
+
+} // namespace tunola
