@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds Tunola and starts the player. On a machine without a display it starts a virtual one
+# (Xvfb), leaves screenshots of the player's windows in screenshots/, and keeps the player
+# running until you press Ctrl+C.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja -DTUNOLA_ONLY= -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec build/bin/tunola
+fi
+
+display=:77
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+trap 'kill "$player" "$xvfb" 2>/dev/null || true' EXIT INT TERM
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+build/bin/tunola &
+player=$!
+sleep 3
+
+mkdir -p screenshots
+rm -f screenshots/*.png
+import -window root screenshots/screen.png
+# One picture per visible top-level window of the player.
+n=0
+while read -r id name; do
+    n=$((n + 1))
+    file="screenshots/window-$n-$(echo "$name" | tr -c 'A-Za-z0-9' '_' | cut -c1-40).png"
+    import -window "$id" "$file" 2>/dev/null || true
+done < <(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) "\([^"]*\)": .*/\1 \2/p' |
+         while read -r id name; do
+             xwininfo -id "$id" | grep -q 'Map State: IsViewable' && echo "$id $name"
+         done)
+
+echo "Tunola runs on the virtual display $display."
+echo "Screenshots: $(ls screenshots/*.png | tr '\n' ' ')"
+echo "Press Ctrl+C to stop."
+wait "$player"
