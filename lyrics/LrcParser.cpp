@@ -3,6 +3,7 @@
 #include "LrcTimeTag.h"
 #include "LrcTokenReader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -58,6 +59,39 @@ std::optional<int32_t> ParseOffset(std::string_view s) {
     return value;
 }
 
+// The first "]" (or line end) at or after a position. Identification tags ask for it from
+// positions that only grow, so one forward search serves them all: a text full of unclosed
+// "[ti:" stays a linear read instead of a search to the end per tag.
+template <typename IsWanted> class TAhead {
+public:
+    size_t Find(std::string_view text, size_t from) {
+        if (found_ != kNone && found_ >= from)
+            return found_;
+        if (searched_ && found_ == kNone)
+            return kNone;
+        searched_ = true;
+        found_ = kNone;
+        for (size_t i = from; i < text.size(); ++i) {
+            if (IsWanted{}(text[i])) {
+                found_ = i;
+                break;
+            }
+        }
+        return found_;
+    }
+
+private:
+    bool searched_ = false;
+    size_t found_ = kNone;
+};
+
+struct TIsClose {
+    bool operator()(char c) const { return c == ']'; }
+};
+struct TIsLineEnd {
+    bool operator()(char c) const { return IsLineEnd(c); }
+};
+
 struct TFoundTag {
     bool IsTime = false;
     size_t Open = 0;      // the "["
@@ -87,6 +121,7 @@ public:
         }
         if (!pending_.empty())
             Flush(text_.size());
+        StoreTextTags();
         return std::move(result_);
     }
 
@@ -155,46 +190,58 @@ private:
     }
 
     bool ReadInfoTag(size_t pos) {
-        struct TName {
-            std::string_view Name;
-            std::string TLRCInfo::*Field;
-        };
-        static constexpr TName kNames[] = {
-            {"ti", &TLRCInfo::Title}, {"ar", &TLRCInfo::Artist},   {"al", &TLRCInfo::Album},
-            {"by", &TLRCInfo::By},    {"la", &TLRCInfo::Language},
-        };
-        std::string TLRCInfo::*field = nullptr;
-        bool isOffset = false;
-        if (StartsWithNoCase(text_, pos, "offset")) {
-            isOffset = true;
+        static constexpr std::string_view kNames[kTextTags] = {"ti", "ar", "al", "by", "la"};
+        const bool isOffset = StartsWithNoCase(text_, pos, "offset");
+        size_t tag = 0;
+        if (isOffset) {
             pos += 6;
         } else {
-            for (const TName& name : kNames) {
-                if (StartsWithNoCase(text_, pos, name.Name)) {
-                    field = name.Field;
-                    pos += name.Name.size();
-                    break;
-                }
-            }
-            if (!field)
+            while (tag < kTextTags && !StartsWithNoCase(text_, pos, kNames[tag]))
+                ++tag;
+            if (tag == kTextTags)
                 return false;
+            pos += 2;
         }
         if (!IsSign(ReadLrcToken(text_, pos), ':'))
             return false;
-        const size_t close = text_.find(']', pos);
+        const size_t close = closeAhead_.Find(text_, pos);
         if (close == kNone)
             return false;
-        size_t end = pos;
-        while (end < close && !IsLineEnd(text_[end]))
-            ++end;
-        const std::string_view value = Trim(text_.substr(pos, end - pos));
+        const size_t end = std::min(close, lineEndAhead_.Find(text_, pos));
+        size_t begin = pos;
+        while (begin < end && IsBlank(text_[begin]))
+            ++begin;
+        const std::string_view value = text_.substr(begin, TrimmedEnd(begin, end) - begin);
         if (isOffset) {
             if (const std::optional<int32_t> offset = ParseOffset(value))
                 result_.Info.Offset = *offset;
         } else {
-            result_.Info.*field = std::string(value);
+            // Kept as a view until the end: a later tag of the same name replaces it.
+            textTags_[tag] = value;
         }
         return true;
+    }
+
+    // Where [begin, end) ends without its trailing blanks. Tags that share their end share
+    // the answer, so long blank runs are walked once.
+    size_t TrimmedEnd(size_t begin, size_t end) {
+        if (end != trimEnd_) {
+            trimEnd_ = end;
+            lastNonBlank_ = end;
+            while (lastNonBlank_ > 0 && IsBlank(text_[lastNonBlank_ - 1]))
+                --lastNonBlank_;
+        }
+        return std::max(begin, lastNonBlank_);
+    }
+
+    void StoreTextTags() {
+        static constexpr std::string TLRCInfo::*kFields[kTextTags] = {
+            &TLRCInfo::Title, &TLRCInfo::Artist, &TLRCInfo::Album, &TLRCInfo::By,
+            &TLRCInfo::Language};
+        for (size_t k = 0; k < kTextTags; ++k) {
+            if (textTags_[k])
+                result_.Info.*kFields[k] = std::string(*textTags_[k]);
+        }
     }
 
     // The pending tags get the text behind the last time tag, up to the end of its line or
@@ -216,6 +263,12 @@ private:
     size_t open_ = kNone;          // the "[" the search stands on
     size_t lastTimeClose_ = kNone; // the "]" of the last complete time tag
     std::vector<std::string> pending_;
+    static constexpr size_t kTextTags = 5;
+    std::optional<std::string_view> textTags_[kTextTags];
+    size_t trimEnd_ = kNone;
+    size_t lastNonBlank_ = 0;
+    TAhead<TIsClose> closeAhead_;
+    TAhead<TIsLineEnd> lineEndAhead_;
     TParsedLrc result_;
 };
 
