@@ -74,7 +74,7 @@ TLyricDownloadResult DownloadLyrics(ILyricDown* service, std::string_view title,
         result.Text = std::move(text);
         std::error_code ec;
         if (!std::filesystem::is_directory(lyricDir, ec)) {
-            result.LyricDirMissing = true;
+            result.Warning = kLyricDirWarningText;
             return result;
         }
         const std::string name = LyricFileName(title, artist);

@@ -20,7 +20,8 @@ inline constexpr std::string_view kNoLyricsPage = "暂无歌词<script>";
 struct TLyricDownloadResult {
     std::string Text;                // the lyric, lines ending in CR LF; empty: nothing usable
     std::filesystem::path SavedPath; // where it was saved; empty when it was not
-    bool LyricDirMissing = false;    // the caller shows kLyricDirWarningText under its caption
+    std::string Warning; // kLyricDirWarningText when the lyric folder is missing: the caller
+                         // shows it under kLyricDirWarningCaption; empty otherwise
 };
 
 // Searches with modes 0, 2 and 1 until one finds something, ranks the results by how well

@@ -114,7 +114,7 @@ TLyricLookup LoadLyricText(const TLyricTrack& track, const std::filesystem::path
             lookup.Text = std::move(download.Text);
             lookup.Source = TLyricSource::Download;
             lookup.Path = std::move(download.SavedPath);
-            lookup.LyricDirMissing = download.LyricDirMissing;
+            lookup.Warning = std::move(download.Warning);
         }
     }
     return lookup;

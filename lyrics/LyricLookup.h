@@ -48,8 +48,8 @@ struct TLyricTrack {
 struct TLyricLookup {
     std::string Text; // UTF-8, lines ending in CR LF; empty when no source had a lyric
     TLyricSource Source = TLyricSource::None;
-    std::filesystem::path Path;   // the file read or saved; empty otherwise
-    bool LyricDirMissing = false; // a download could not be kept: warn the user
+    std::filesystem::path Path; // the file read or saved; empty otherwise
+    std::string Warning;        // a download could not be kept: show this (see LyricDownload.h)
 };
 
 // The lyric of a track from the first source that has one. `service` may be null; it is asked

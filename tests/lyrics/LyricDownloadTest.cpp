@@ -86,7 +86,7 @@ TEST(LyricDownload, SavesUnderTheTrackNameInTheLyricFolder) {
     EXPECT_EQ(result.Text.size(), 1000u * 15);
     EXPECT_EQ(result.SavedPath, dir.Path() / "AB C DE.lrc");
     EXPECT_EQ(ReadLyricFile(result.SavedPath), result.Text);
-    EXPECT_FALSE(result.LyricDirMissing);
+    EXPECT_EQ(result.Warning, "");
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path()))
         ++files;
@@ -101,7 +101,7 @@ TEST(LyricDownload, MissingLyricFolderIsReportedAndTheLyricStillReturned) {
     const TLyricDownloadResult result =
         DownloadLyrics(&service, "Song", "Singer", dir.Path() / "gone");
     EXPECT_EQ(result.Text, "[00:01]la");
-    EXPECT_TRUE(result.LyricDirMissing);
+    EXPECT_EQ(result.Warning, "默认的歌词存放目录错误或不存在，请重新设定一个目录。");
     EXPECT_TRUE(result.SavedPath.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "gone"));
 }

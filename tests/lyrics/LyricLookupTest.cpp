@@ -1,6 +1,7 @@
 #include "LyricLookup.h"
 
 #include "FakeLyricDown.h"
+#include "LyricDownload.h"
 #include "Similarity.h"
 #include "TempFolder.h"
 
@@ -160,7 +161,7 @@ TEST_F(LyricSources, CapitalExtensionBesideAndNoServiceAndMissingFolder) {
     const TLyricLookup lookup = LoadLyricText({"http://radio/stream", "Song", "Singer"},
                                               dir_.Path() / "gone", &service_, true);
     EXPECT_EQ(lookup.Source, TLyricSource::Download);
-    EXPECT_TRUE(lookup.LyricDirMissing);
+    EXPECT_EQ(lookup.Warning, kLyricDirWarningText);
     EXPECT_TRUE(lookup.Path.empty());
 }
 
