@@ -1,0 +1,146 @@
+#include "TagReader.h"
+
+#include "TagText.h"
+
+#include <taglib/aifffile.h>
+#include <taglib/apetag.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/infotag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tbytevectorstream.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/tfilestream.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+
+#include <memory>
+
+namespace tunaudio {
+
+namespace {
+
+std::string Utf8(const TagLib::String& s) {
+    return s.to8Bit(true);
+}
+
+// A text frame stored as Latin-1 may really hold GBK (or UTF-8) bytes; the other encodings
+// say what they are.
+std::string FromId3v2(const TagLib::ID3v2::Tag* tag, const char* frameId) {
+    if (!tag)
+        return {};
+    const auto& map = tag->frameListMap();
+    const auto it = map.find(frameId);
+    if (it == map.end() || it->second.isEmpty())
+        return {};
+    const auto* frame =
+        dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(it->second.front());
+    if (!frame)
+        return Utf8(it->second.front()->toString());
+    if (frame->textEncoding() == TagLib::String::Latin1)
+        return DecodeLegacyTagText(frame->toString().to8Bit(false));
+    return Utf8(frame->toString());
+}
+
+// TagLib reads ID3v1 and RIFF INFO as Latin-1, one character per byte, so to8Bit(false) gives
+// the stored bytes back.
+std::string FromLegacy(const TagLib::String& s) {
+    return DecodeLegacyTagText(s.to8Bit(false));
+}
+
+TTags ReadMpeg(TagLib::IOStream* stream) {
+    TagLib::MPEG::File file(stream, TagLib::ID3v2::FrameFactory::instance(), false);
+    TTags tags;
+    if (!file.isValid())
+        return tags;
+    const TagLib::ID3v2::Tag* v2 = file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr;
+    const TagLib::APE::Tag* ape = file.hasAPETag() ? file.APETag() : nullptr;
+    const TagLib::ID3v1::Tag* v1 = file.hasID3v1Tag() ? file.ID3v1Tag() : nullptr;
+    const auto pick = [&](const char* frameId, auto field) {
+        std::string text = FromId3v2(v2, frameId);
+        if (text.empty() && ape)
+            text = Utf8((ape->*field)());
+        if (text.empty() && v1)
+            text = FromLegacy((v1->*field)());
+        return text;
+    };
+    tags.title = pick("TIT2", &TagLib::Tag::title);
+    tags.artist = pick("TPE1", &TagLib::Tag::artist);
+    return tags;
+}
+
+TTags ReadVorbis(TagLib::IOStream* stream) {
+    TagLib::Ogg::Vorbis::File file(stream, false);
+    TTags tags;
+    if (file.isValid() && file.tag()) {
+        tags.title = Utf8(file.tag()->title());
+        tags.artist = Utf8(file.tag()->artist());
+    }
+    return tags;
+}
+
+TTags ReadWav(TagLib::IOStream* stream) {
+    TagLib::RIFF::WAV::File file(stream, false);
+    TTags tags;
+    if (!file.isValid())
+        return tags;
+    if (file.hasID3v2Tag()) {
+        tags.title = FromId3v2(file.ID3v2Tag(), "TIT2");
+        tags.artist = FromId3v2(file.ID3v2Tag(), "TPE1");
+    }
+    if (file.hasInfoTag()) {
+        if (tags.title.empty())
+            tags.title = FromLegacy(file.InfoTag()->fieldText("INAM"));
+        if (tags.artist.empty())
+            tags.artist = FromLegacy(file.InfoTag()->fieldText("IART"));
+    }
+    return tags;
+}
+
+TTags ReadAiff(TagLib::IOStream* stream) {
+    TagLib::RIFF::AIFF::File file(stream, false);
+    TTags tags;
+    if (file.isValid() && file.hasID3v2Tag()) {
+        tags.title = FromId3v2(file.tag(), "TIT2");
+        tags.artist = FromId3v2(file.tag(), "TPE1");
+    }
+    return tags;
+}
+
+TTags ReadFrom(TagLib::IOStream* stream, TContainer container) {
+    switch (container) {
+    case TContainer::Mpeg:
+        return ReadMpeg(stream);
+    case TContainer::OggVorbis:
+        return ReadVorbis(stream);
+    case TContainer::Wav:
+        return ReadWav(stream);
+    case TContainer::Aiff:
+        return ReadAiff(stream);
+    case TContainer::Addon:
+        break; // the add-on reads its own tags
+    }
+    return {};
+}
+
+} // namespace
+
+TTags ReadFileTags(const std::string& path, TContainer container) {
+#ifdef _WIN32
+    TagLib::FileStream stream(
+        TagLib::FileName(TagLib::String(path, TagLib::String::UTF8).toCWString()), true);
+#else
+    TagLib::FileStream stream(path.c_str(), true);
+#endif
+    if (!stream.isOpen())
+        return {};
+    return ReadFrom(&stream, container);
+}
+
+TTags ReadMemoryTags(const std::string& bytes, TContainer container) {
+    TagLib::ByteVector data(bytes.data(), static_cast<unsigned int>(bytes.size()));
+    TagLib::ByteVectorStream stream(data);
+    return ReadFrom(&stream, container);
+}
+
+} // namespace tunaudio
