@@ -1,0 +1,132 @@
+#include "HttpTestServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace tunaudio::test {
+
+using namespace std::chrono_literals;
+
+THttpTestServer::~THttpTestServer() {
+    Stop();
+}
+
+bool THttpTestServer::Start(bool silent) {
+    listenFd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (listenFd_ < 0)
+        return false;
+    int one = 1;
+    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listenFd_, 16) != 0)
+        return false;
+    socklen_t len = sizeof addr;
+    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port_ = ntohs(addr.sin_port);
+    if (!silent)
+        acceptThread_ = std::thread([this] { AcceptLoop(); });
+    return true;
+}
+
+void THttpTestServer::Stop() {
+    stop_ = true;
+    if (acceptThread_.joinable())
+        acceptThread_.join();
+    std::vector<std::thread> workers;
+    {
+        std::lock_guard lock(workersMutex_);
+        workers.swap(workers_);
+    }
+    for (auto& w : workers)
+        w.join();
+    if (listenFd_ >= 0)
+        ::close(listenFd_);
+    listenFd_ = -1;
+}
+
+std::string THttpTestServer::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+bool THttpTestServer::SleepUnlessStopped(std::chrono::milliseconds duration) {
+    const auto end = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < end) {
+        if (stop_)
+            return false;
+        std::this_thread::sleep_for(std::min<std::chrono::milliseconds>(duration, 10ms));
+    }
+    return !stop_;
+}
+
+void THttpTestServer::AcceptLoop() {
+    while (!stop_) {
+        pollfd p{listenFd_, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0)
+            continue;
+        const int fd = ::accept(listenFd_, nullptr, nullptr);
+        if (fd < 0)
+            continue;
+        std::lock_guard lock(workersMutex_);
+        workers_.emplace_back([this, fd] { Serve(fd); });
+    }
+}
+
+void THttpTestServer::Serve(int fd) {
+    std::string request;
+    char buf[2048];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536 && !stop_) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0)
+            continue;
+        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n <= 0)
+            break;
+        request.append(buf, static_cast<size_t>(n));
+    }
+    ++requests_;
+    const size_t sp1 = request.find(' ');
+    const size_t sp2 = request.find(' ', sp1 + 1);
+    const std::string path = sp1 == std::string::npos ? "" : request.substr(sp1 + 1, sp2 - sp1 - 1);
+    const auto it = routes_.find(path);
+    THttpRoute route;
+    if (it == routes_.end()) {
+        route.status = 404;
+        route.body = "not found";
+    } else {
+        route = it->second;
+    }
+    std::string head = "HTTP/1.0 " + std::to_string(route.status) + " X\r\n";
+    head += "Content-Type: " + route.contentType + "\r\n";
+    if (route.sendLength)
+        head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n";
+    if (!route.location.empty())
+        head += "Location: " + route.location + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    bool ok = ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) == ssize_t(head.size());
+    size_t sent = 0;
+    while (ok && sent < route.body.size() && !stop_) {
+        if (sent >= route.stallAfter) {
+            SleepUnlessStopped(60000ms);
+            break;
+        }
+        const size_t limit = std::min(route.body.size(), route.stallAfter);
+        const size_t n = std::min(route.chunk, limit - sent);
+        ok = ::send(fd, route.body.data() + sent, n, MSG_NOSIGNAL) == ssize_t(n);
+        sent += n;
+        if (route.pause.count() > 0 && !SleepUnlessStopped(route.pause))
+            break;
+    }
+    ::close(fd);
+}
+
+} // namespace tunaudio::test

@@ -1,0 +1,59 @@
+#pragma once
+// A small HTTP/1.0 server on 127.0.0.1 for network stream tests.
+//
+// Threads: one accept thread plus one thread per connection; the route table is fixed before
+// Start, and `stop_` tells every thread to finish. Stop (or the destructor) joins them all.
+
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tunaudio::test {
+
+struct THttpRoute {
+    int status = 200;
+    std::string contentType = "application/octet-stream";
+    std::string body;
+    bool sendLength = true;                // false: no Content-Length, close at the end
+    size_t chunk = 16 << 10;               // bytes per write
+    std::chrono::milliseconds pause{0};    // between chunks
+    size_t stallAfter = std::string::npos; // stop sending (but keep the connection) here
+    std::string location;                  // for 3xx
+};
+
+class THttpTestServer {
+public:
+    THttpTestServer() = default;
+    ~THttpTestServer();
+    THttpTestServer(const THttpTestServer&) = delete;
+    THttpTestServer& operator=(const THttpTestServer&) = delete;
+
+    void Route(const std::string& path, THttpRoute route) { routes_[path] = std::move(route); }
+    // Listens on an ephemeral port. With `silent`, connections are never accepted or answered
+    // (a dead server whose port still takes connections).
+    bool Start(bool silent = false);
+    void Stop();
+    int Port() const { return port_; }
+    std::string Url(const std::string& path) const;
+    int Requests() const { return requests_.load(); }
+
+private:
+    void AcceptLoop();
+    void Serve(int fd);
+    bool SleepUnlessStopped(std::chrono::milliseconds duration);
+
+    std::map<std::string, THttpRoute> routes_;
+    int listenFd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> requests_{0};
+    std::thread acceptThread_;
+    std::mutex workersMutex_;
+    std::vector<std::thread> workers_;
+};
+
+} // namespace tunaudio::test
