@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -19,9 +20,13 @@ QString RuntimeFolder() {
 #ifdef _WIN32
     return {};
 #else
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
+    // The session's runtime folder when there is one; otherwise a private folder in the temporary
+    // folder (asking Qt for the runtime location without one only produces a warning).
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString dir = QDir::tempPath() + QStringLiteral("/tunola-") + QDir::home().dirName();
+    QDir().mkpath(dir);
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return dir;
 #endif
 }

@@ -72,11 +72,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
-    void CreateComponents();
-    void CreateMainMenu();
-
-    // Start-up steps, in their order.
+public:
+    // Start-up steps, in their order; FormCreate runs them all.
     void InstallExceptionHandler();
     void StartAudioLibrary();
     void ConfigureAudioLibrary();
@@ -98,6 +95,12 @@ private:
     void CreatePluginManager();
     void StartServiceCheck();
 
+    void SkinMenuClick(QAction* entry);
+
+private:
+    void CreateComponents();
+    void CreateMainMenu();
+
     void FormClose();
     void FormDestroy();
 
@@ -114,7 +117,6 @@ private:
     void pmf_openweblistClick();
     void pmm_lrcClick();
     void pmm_setdownClick();
-    void SkinMenuClick(QAction* entry);
     void ShowMainWindow();
     void tmr_chkTimer();
 

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "PlayerMessages.h"
+#include "QuitSignals.h"
 #include "SingleInstance.h"
 #include "TunApplication.h"
 #include "TunMain.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     instance.Listen([mainWindow](uint32_t message, int32_t wParam, int64_t lParam) {
         return mainWindow->HandleMessage(message, wParam, lParam);
     });
+    CloseOnQuitSignals([mainWindow] { mainWindow->close(); });
     mainWindow->FormCreate();
     mainWindow->show();
     if (mainWindow->TerminateRequested())

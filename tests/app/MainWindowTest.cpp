@@ -1,0 +1,93 @@
+#include "PlayerMessages.h"
+#include "TunMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace tunola;
+
+namespace {
+
+QAction* Entry(QMenu* menu, const char* name) {
+    return menu->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+TEST(MainWindow, MenuEntriesAndCaptions) {
+    TAppState state;
+    TTunMain window(state);
+    const struct {
+        const char* name;
+        const char* caption;
+    } entries[] = {
+        {"pmm_about", "关于云雀..."},
+        {"pmf_openfile", "打开本地歌曲"},
+        {"pmf_openweblist", "打开随身播放列表"},
+        {"pmp_play", "播放/暂停"},
+        {"pmp_previous", "上一首"},
+        {"pmp_next", "下一首"},
+        {"pmv_lise", "列表"},
+        {"pmv_lrc", "歌词"},
+        {"pmv_share", "音乐库"},
+        {"pmv_desktoplrc", "桌面歌词"},
+        {"pmm_lrc", "打开歌词存放目录"},
+        {"pmm_setdown", "设置歌词存放目录"},
+        {"pmm_close", "退出程序"},
+    };
+    for (const auto& e : entries) {
+        QAction* a = Entry(window.MainMenu(), e.name);
+        ASSERT_NE(a, nullptr) << e.name;
+        EXPECT_EQ(a->text(), QString::fromUtf8(e.caption)) << e.name;
+    }
+    EXPECT_FALSE(Entry(window.MainMenu(), "pmf_openweblist")->isVisible());
+    EXPECT_EQ(window.SkinMenu()->title(), QStringLiteral("皮肤"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("TunOla Main Window"));
+    EXPECT_EQ(window.size(), QSize(464, 238));
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window.vl_time->text(), QStringLiteral("00:00 / 00:00"));
+}
+
+TEST(MainWindow, SkinMenuListsFoldersAndSwitchesSkin) {
+    QTemporaryDir program;
+    namespace fs = std::filesystem;
+    for (const char* name : {"Default", "Ink", ".git"})
+        fs::create_directories(fs::path(program.path().toStdString()) / "skin" / name);
+    TAppState state;
+    state.ProgramDir = program.path().toStdString() + "/";
+    TTunMain window(state);
+    window.BuildSkinMenu();
+    const QList<QAction*> items = window.SkinMenu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->objectName(), QStringLiteral("skin_1"));
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Default"));
+    EXPECT_EQ(items[1]->objectName(), QStringLiteral("skin_2"));
+    EXPECT_FALSE(items[0]->isChecked());
+
+    window.SkinMenuClick(items[1]);
+    EXPECT_EQ(state.SkinName, "Ink");
+    EXPECT_EQ(state.SkinDir, state.ProgramDir + "skin/Ink/");
+}
+
+TEST(MainWindow, SecondStartBringsTheWindowBack) {
+    TAppState state;
+    TTunMain window(state);
+    window.showMinimized();
+    EXPECT_EQ(window.HandleMessage(WM_PLAYER_NOTIFY, ncShowMain, 0), 0);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_EQ(window.HandleMessage(WM_PLAYER_NOTIFY, 12345, 0), -1);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
