@@ -6,7 +6,6 @@
 #include <taglib/apetag.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
-#include <taglib/infotag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tbytevectorstream.h>
 #include <taglib/textidentificationframe.h>
@@ -42,8 +41,8 @@ std::string FromId3v2(const TagLib::ID3v2::Tag* tag, const char* frameId) {
     return Utf8(frame->toString());
 }
 
-// TagLib reads ID3v1 and RIFF INFO as Latin-1, one character per byte, so to8Bit(false) gives
-// the stored bytes back.
+// TagLib reads ID3v1 as Latin-1, one character per byte, so to8Bit(false) gives the stored
+// bytes back.
 std::string FromLegacy(const TagLib::String& s) {
     return DecodeLegacyTagText(s.to8Bit(false));
 }
@@ -79,8 +78,39 @@ TTags ReadVorbis(TagLib::IOStream* stream) {
     return tags;
 }
 
+// TagLib hands out RIFF INFO text already decoded as UTF-8, which loses GBK bytes; this reads
+// the INFO list itself.
+class TWavFile final : public TagLib::RIFF::WAV::File {
+public:
+    explicit TWavFile(TagLib::IOStream* stream) : TagLib::RIFF::WAV::File(stream, false) {}
+
+    // Fills what is still empty in `tags` from the INFO list's INAM and IART fields.
+    void ReadInfo(TTags& tags) {
+        for (unsigned i = 0; i < chunkCount(); ++i) {
+            if (chunkName(i) != "LIST")
+                continue;
+            const TagLib::ByteVector list = chunkData(i);
+            if (!list.startsWith("INFO"))
+                continue;
+            for (unsigned p = 4; p + 8 <= list.size();) {
+                const TagLib::ByteVector id = list.mid(p, 4);
+                const unsigned size = list.toUInt(p + 4, false);
+                if (size > list.size() - p - 8)
+                    break;
+                std::string text(list.data() + p + 8, size);
+                text = text.substr(0, text.find('\0'));
+                if (id == "INAM" && tags.title.empty())
+                    tags.title = DecodeLegacyTagText(text);
+                else if (id == "IART" && tags.artist.empty())
+                    tags.artist = DecodeLegacyTagText(text);
+                p += 8 + size + (size & 1); // fields are padded to even sizes
+            }
+        }
+    }
+};
+
 TTags ReadWav(TagLib::IOStream* stream) {
-    TagLib::RIFF::WAV::File file(stream, false);
+    TWavFile file(stream);
     TTags tags;
     if (!file.isValid())
         return tags;
@@ -88,12 +118,7 @@ TTags ReadWav(TagLib::IOStream* stream) {
         tags.title = FromId3v2(file.ID3v2Tag(), "TIT2");
         tags.artist = FromId3v2(file.ID3v2Tag(), "TPE1");
     }
-    if (file.hasInfoTag()) {
-        if (tags.title.empty())
-            tags.title = FromLegacy(file.InfoTag()->fieldText("INAM"));
-        if (tags.artist.empty())
-            tags.artist = FromLegacy(file.InfoTag()->fieldText("IART"));
-    }
+    file.ReadInfo(tags);
     return tags;
 }
 
