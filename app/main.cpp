@@ -8,7 +8,29 @@
 #include "TunMain.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QTimer>
+
+Q_LOGGING_CATEGORY(lcStartup, "tunola.startup", QtCriticalMsg)
+
+namespace {
+
+// Reports when the main window has painted for the first time (wall clock, milliseconds since
+// the epoch), so a script can measure start-up from outside. Off unless the category is on.
+class FirstPaintProbe : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            qCInfo(lcStartup, "first paint at %lld", QDateTime::currentMSecsSinceEpoch());
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace tunola;
@@ -29,6 +51,8 @@ int main(int argc, char** argv) {
     });
     CloseOnQuitSignals([mainWindow] { mainWindow->close(); });
     mainWindow->FormCreate();
+    if (lcStartup().isInfoEnabled())
+        app.installEventFilter(new FirstPaintProbe(&app));
     mainWindow->show();
     if (mainWindow->TerminateRequested())
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
