@@ -110,6 +110,38 @@ INSTANTIATE_TEST_SUITE_P(
                std::to_string(info.param.channels);
     });
 
+// No encoder for layers 1 and 2 is installed, so these are built by hand: constant bit rate
+// frames whose bit allocation is all zero, which decode to silence.
+TEST(Decode, MpegLayers1And2) {
+    struct Layer {
+        const char* name;
+        unsigned char header1; // layer bits
+        unsigned char header2; // bit rate index 4 (layer 1: 128 kbit/s) or 8 (layer 2: 128 kbit/s)
+        size_t frameBytes;
+        int64_t samplesPerFrame;
+    };
+    for (const Layer& layer :
+         {Layer{"layer1.mp1", 0xFF, 0x40, 136, 384}, Layer{"layer2.mp2", 0xFD, 0x80, 417, 1152}}) {
+        SCOPED_TRACE(layer.name);
+        std::string frame(layer.frameBytes, '\0');
+        frame[0] = '\xFF';
+        frame[1] = static_cast<char>(layer.header1);
+        frame[2] = static_cast<char>(layer.header2);
+        std::string bytes;
+        for (int i = 0; i < 20; ++i)
+            bytes += frame;
+        const fs::path path = FixtureDir() / layer.name;
+        test::WriteFile(path, bytes);
+        TAudioLibrary lib(FixtureDir().string());
+        const HSTREAM h = lib.StreamCreateFile(false, path.string(), 0, 0, kStreamDecode);
+        ASSERT_NE(h, 0u);
+        const std::vector<float> all = DecodeAll(lib, h, 2);
+        EXPECT_EQ(static_cast<int64_t>(all.size()), 20 * layer.samplesPerFrame * 2);
+        EXPECT_EQ(lib.ChannelGetLength(h, kPosByte), QWORD(all.size()) * 2);
+        EXPECT_EQ(*std::max_element(all.begin(), all.end()), 0.0f);
+    }
+}
+
 TEST(Decode, SixteenBitDataMatchesTheWavSamples) {
     const auto tone = test::Sine(1000.0, 44100, 0.7);
     const fs::path wav = test::WriteWav("pcm16.wav", 44100, 2, 2000, tone);
