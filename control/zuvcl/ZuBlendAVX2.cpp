@@ -10,15 +10,29 @@ namespace tunola::blendkernels {
 
 namespace {
 
-__m256i BroadcastAlpha(__m256i pixels16) {
-    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(pixels16, 0xFF), 0xFF);
+// Each pixel's alpha in both 16-bit halves of its 32-bit lane.
+__m256i SpreadAlpha(__m256i pixels) {
+    const __m256i spread =
+        _mm256_setr_epi8(3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1, 3, -1, 3, -1,
+                         7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1);
+    return _mm256_shuffle_epi8(pixels, spread);
 }
 
-__m256i Blend16(__m256i s16, __m256i d16, __m256i a16) {
+// Blue and red travel in the low bytes of the 16-bit lanes, green and alpha in the high bytes;
+// a16 holds each pixel's weight in both of its lanes.
+__m256i Blend(__m256i s, __m256i d, __m256i a16) {
+    const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
+    const __m256i highBytes = _mm256_set1_epi16(int16_t(0xFF00));
     const __m256i bias = _mm256_set1_epi16(128);
-    __m256i r = _mm256_add_epi16(_mm256_slli_epi16(d16, 8), bias);
-    r = _mm256_add_epi16(r, _mm256_mullo_epi16(_mm256_sub_epi16(s16, d16), a16));
-    return _mm256_srli_epi16(r, 8);
+    const __m256i br = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_slli_epi16(d, 8), bias),
+        _mm256_mullo_epi16(
+            _mm256_sub_epi16(_mm256_and_si256(s, lowBytes), _mm256_and_si256(d, lowBytes)), a16));
+    const __m256i ga = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_and_si256(d, highBytes), bias),
+        _mm256_mullo_epi16(_mm256_sub_epi16(_mm256_srli_epi16(s, 8), _mm256_srli_epi16(d, 8)),
+                           a16));
+    return _mm256_or_si256(_mm256_srli_epi16(br, 8), _mm256_and_si256(ga, highBytes));
 }
 
 } // namespace
@@ -38,11 +52,7 @@ void BlendLineAVX2(const uint32_t* src, uint32_t* dst, int32_t count) {
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sa, zero)) == -1)
             continue;
         const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
-        const __m256i sLo = _mm256_unpacklo_epi8(s, zero);
-        const __m256i sHi = _mm256_unpackhi_epi8(s, zero);
-        const __m256i lo = Blend16(sLo, _mm256_unpacklo_epi8(d, zero), BroadcastAlpha(sLo));
-        const __m256i hi = Blend16(sHi, _mm256_unpackhi_epi8(d, zero), BroadcastAlpha(sHi));
-        const __m256i r = _mm256_blendv_epi8(_mm256_packus_epi16(lo, hi), s, opaque);
+        const __m256i r = _mm256_blendv_epi8(Blend(s, d, SpreadAlpha(s)), s, opaque);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), r);
     }
     if (i < count)
@@ -60,15 +70,9 @@ void BlendLineMasterAVX2(const uint32_t* src, uint32_t* dst, int32_t count, uint
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(s, alphaMask), zero)) == -1)
             continue;
         const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
-        const __m256i sLo = _mm256_unpacklo_epi8(s, zero);
-        const __m256i sHi = _mm256_unpackhi_epi8(s, zero);
-        const __m256i aLo = _mm256_srli_epi16(
-            _mm256_mullo_epi16(_mm256_add_epi16(BroadcastAlpha(sLo), one), m16), 8);
-        const __m256i aHi = _mm256_srli_epi16(
-            _mm256_mullo_epi16(_mm256_add_epi16(BroadcastAlpha(sHi), one), m16), 8);
-        const __m256i lo = Blend16(sLo, _mm256_unpacklo_epi8(d, zero), aLo);
-        const __m256i hi = Blend16(sHi, _mm256_unpackhi_epi8(d, zero), aHi);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_packus_epi16(lo, hi));
+        const __m256i a16 =
+            _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(SpreadAlpha(s), one), m16), 8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), Blend(s, d, a16));
     }
     if (i < count)
         BlendLineMasterSSE2(src + i, dst + i, count - i, master);

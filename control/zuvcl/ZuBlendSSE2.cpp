@@ -1,7 +1,8 @@
-// SSE2 blend loops, four pixels per step. Each pixel is widened to four 16-bit lanes and blended
-// as (D*256 + 128 + a*(S - D)) >> 8, which is a*S + (256 - a)*D + 128 >> 8 rearranged. The
-// 16-bit arithmetic wraps, but the true value lies in 0..65408, so the wrapped result is exact.
-// With a = 0 the formula gives D back, so transparent pixels need no test of their own.
+// SSE2 blend loops, four pixels per step. The bytes of each pixel are split into two 16-bit
+// lanes each (blue and red, green and alpha) and blended as (D*256 + 128 + a*(S - D)) >> 8, which
+// is (a*S + (256 - a)*D + 128) >> 8 rearranged. The 16-bit arithmetic wraps, but the true value
+// lies in 0..65408, so the wrapped result is exact. With a = 0 the formula gives D back, so
+// transparent pixels need no test of their own.
 
 #include "ZuBlendKernels.h"
 
@@ -22,15 +23,26 @@ uint32_t BlendPixel(uint32_t s, uint32_t d, uint32_t a) {
     return (rb & 0x00FF00FFu) | ((ag & 0x00FF00FFu) << 8);
 }
 
-__m128i BroadcastAlpha(__m128i pixels16) {
-    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels16, 0xFF), 0xFF);
+// Each pixel's alpha in both 16-bit halves of its 32-bit lane.
+__m128i SpreadAlpha(__m128i pixels) {
+    const __m128i a = _mm_srli_epi32(pixels, 24);
+    return _mm_or_si128(a, _mm_slli_epi32(a, 16));
 }
 
-__m128i Blend16(__m128i s16, __m128i d16, __m128i a16) {
+// Blue and red travel in the low bytes of the 16-bit lanes, green and alpha in the high bytes;
+// a16 holds each pixel's weight in both of its lanes.
+__m128i Blend(__m128i s, __m128i d, __m128i a16) {
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+    const __m128i highBytes = _mm_set1_epi16(int16_t(0xFF00));
     const __m128i bias = _mm_set1_epi16(128);
-    __m128i r = _mm_add_epi16(_mm_slli_epi16(d16, 8), bias);
-    r = _mm_add_epi16(r, _mm_mullo_epi16(_mm_sub_epi16(s16, d16), a16));
-    return _mm_srli_epi16(r, 8);
+    const __m128i br = _mm_add_epi16(
+        _mm_add_epi16(_mm_slli_epi16(d, 8), bias),
+        _mm_mullo_epi16(_mm_sub_epi16(_mm_and_si128(s, lowBytes), _mm_and_si128(d, lowBytes)),
+                        a16));
+    const __m128i ga = _mm_add_epi16(
+        _mm_add_epi16(_mm_and_si128(d, highBytes), bias),
+        _mm_mullo_epi16(_mm_sub_epi16(_mm_srli_epi16(s, 8), _mm_srli_epi16(d, 8)), a16));
+    return _mm_or_si128(_mm_srli_epi16(br, 8), _mm_and_si128(ga, highBytes));
 }
 
 } // namespace
@@ -51,11 +63,7 @@ void BlendLineSSE2(const uint32_t* src, uint32_t* dst, int32_t count) {
         if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) == 0xFFFF)
             continue;
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        const __m128i sLo = _mm_unpacklo_epi8(s, zero);
-        const __m128i sHi = _mm_unpackhi_epi8(s, zero);
-        const __m128i lo = Blend16(sLo, _mm_unpacklo_epi8(d, zero), BroadcastAlpha(sLo));
-        const __m128i hi = Blend16(sHi, _mm_unpackhi_epi8(d, zero), BroadcastAlpha(sHi));
-        __m128i r = _mm_packus_epi16(lo, hi);
+        __m128i r = Blend(s, d, SpreadAlpha(s));
         // Opaque pixels are copied, not blended: the formula would not give S back for them.
         r = _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, r));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), r);
@@ -82,17 +90,11 @@ void BlendLineMasterSSE2(const uint32_t* src, uint32_t* dst, int32_t count, uint
         if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, alphaMask), zero)) == 0xFFFF)
             continue;
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        const __m128i sLo = _mm_unpacklo_epi8(s, zero);
-        const __m128i sHi = _mm_unpackhi_epi8(s, zero);
         // a' = m*(a + 1) >> 8; m*(a + 1) <= 255*256 fits the lane. a' = 0 leaves D as it is,
         // which is the skip rule for m*(a + 1) <= 255.
-        const __m128i aLo =
-            _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(BroadcastAlpha(sLo), one), m16), 8);
-        const __m128i aHi =
-            _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(BroadcastAlpha(sHi), one), m16), 8);
-        const __m128i lo = Blend16(sLo, _mm_unpacklo_epi8(d, zero), aLo);
-        const __m128i hi = Blend16(sHi, _mm_unpackhi_epi8(d, zero), aHi);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(lo, hi));
+        const __m128i a16 =
+            _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(SpreadAlpha(s), one), m16), 8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), Blend(s, d, a16));
     }
     for (; i < count; ++i) {
         const uint32_t t = uint32_t(master) * ((src[i] >> 24) + 1);

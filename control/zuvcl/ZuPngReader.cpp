@@ -124,7 +124,9 @@ TZuRasterImage ReadPng(std::span<const uint8_t> bytes, const TZuImageLimits& lim
 
     png_set_read_fn(png.get(), &input, OnPngRead);
     png_set_user_limits(png.get(), png_uint_32(limits.MaxWidth), png_uint_32(limits.MaxHeight));
-    // Ancillary chunks (text, profiles) are not used; bound what they may cost.
+    // Only the image chunks matter (header, palette, transparency, data). Every other chunk is
+    // skipped unread, so that a chunk claiming gigabytes of text or profile costs nothing.
+    png_set_keep_unknown_chunks(png.get(), PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_set_chunk_cache_max(png.get(), 256);
     png_set_chunk_malloc_max(png.get(), 8u << 20);
 #if defined(FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION)
