@@ -39,15 +39,16 @@ QFont uiFont(qreal pixelSize, bool bold) {
     return font;
 }
 
-void fillIcon(QPainter& p, const QPainterPath& icon24, const QRectF& box, const QColor& color) {
-    const qreal scale = qMin(box.width(), box.height()) / 24.0;
+void fillIcon(QPainter& p, const QPainterPath& icon, const QRectF& box, const QColor& color,
+              qreal grid) {
+    const qreal side = qMin(box.width(), box.height());
+    const QPointF corner = box.center() - QPointF(side / 2, side / 2);
     p.save();
-    p.translate(box.center());
-    p.scale(scale, scale);
-    p.translate(-12.0, -12.0);
+    p.translate(qRound(corner.x()), qRound(corner.y()));
+    p.scale(side / grid, side / grid);
     p.setPen(Qt::NoPen);
     p.setBrush(color);
-    p.drawPath(icon24);
+    p.drawPath(icon);
     p.restore();
 }
 

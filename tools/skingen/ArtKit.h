@@ -23,8 +23,11 @@ QColor withAlpha(const QColor& c, int alpha);
 
 QFont uiFont(qreal pixelSize, bool bold = false);
 
-// Draws a 24 × 24 icon path scaled to fit `box` (keeping its aspect), centred, in one colour.
-void fillIcon(QPainter& p, const QPainterPath& icon24, const QRectF& box, const QColor& color);
+// Draws an icon path designed on a `grid` × `grid` square, scaled to fit `box` and centred, in
+// one colour. The square's corner is rounded to a whole pixel, so an icon drawn at its design
+// size keeps its pixel-aligned edges.
+void fillIcon(QPainter& p, const QPainterPath& icon, const QRectF& box, const QColor& color,
+              qreal grid = 24.0);
 
 void drawCenteredText(QPainter& p, const QRectF& box, const QString& text, const QFont& font,
                       const QColor& color);

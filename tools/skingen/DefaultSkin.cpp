@@ -92,11 +92,11 @@ ButtonPainter titleButton(Icon icon, bool closeButton = false) {
             p.fillPath(path, fill);
             iconColor = closeButton ? QColor(Qt::white) : palette::text;
         }
-        const qreal side = 14;
+        const qreal side = 16;
         fillIcon(
-            p, iconPath(icon),
+            p, smallIconPath(icon),
             QRectF(box.center() - QPointF(side / 2, side / 2) + pressShift(s), QSizeF(side, side)),
-            iconColor);
+            iconColor, 16);
     };
 }
 
@@ -116,7 +116,7 @@ ButtonPainter transportButton(Icon icon) {
             p.drawEllipse(disc);
             iconColor = palette::accent;
         }
-        const qreal side = box.width() * 0.56;
+        const qreal side = 24;
         fillIcon(
             p, iconPath(icon),
             QRectF(box.center() - QPointF(side / 2, side / 2) + pressShift(s), QSizeF(side, side)),
@@ -173,11 +173,11 @@ ButtonPainter toggleButton(Icon icon) {
         QColor iconColor = checked ? palette::accent : palette::dim;
         if (!checked && s != ButtonState::Normal)
             iconColor = palette::text;
-        const qreal side = 17;
+        const qreal side = 16;
         fillIcon(
-            p, iconPath(icon),
+            p, smallIconPath(icon),
             QRectF(box.center() - QPointF(side / 2, side / 2) + pressShift(s), QSizeF(side, side)),
-            iconColor);
+            iconColor, 16);
     };
 }
 
@@ -286,7 +286,7 @@ void writeMainWindow(SkinWriter& skin) {
     f.paintFace = [](QPainter& p, const QRect& w, const QRect&) {
         p.fillRect(w, palette::body);
         paintTitleBar(p, w, kTitleBar);
-        paintLogo(p, QPointF(11, 6.5));
+        paintLogo(p, QPointF(11, 7));
         paintPanel(p, QRect(10, 38, w.width() - 20, 108), 6);
     };
     SkinWindowElement& win =

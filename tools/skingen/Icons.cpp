@@ -2,6 +2,7 @@
 
 #include <QPainterPathStroker>
 #include <QPolygonF>
+#include <QTransform>
 #include <cmath>
 
 namespace {
@@ -60,15 +61,15 @@ QPainterPath iconPath(Icon icon, qreal weight) {
     case Icon::Play:
         return softTriangle({8.5, 5.5}, {8.5, 18.5}, {19, 12}, 2.2);
     case Icon::Pause:
-        path.addRoundedRect(QRectF(6.5, 5, 4, 14), 1.2, 1.2);
-        path.addRoundedRect(QRectF(13.5, 5, 4, 14), 1.2, 1.2);
+        path.addRoundedRect(QRectF(6, 5, 4, 14), 1, 1);
+        path.addRoundedRect(QRectF(14, 5, 4, 14), 1, 1);
         return path;
     case Icon::Previous:
-        path.addRoundedRect(QRectF(5, 6, 2.6, 12), 1, 1);
-        return path.united(softTriangle({18.5, 6.5}, {18.5, 17.5}, {9.5, 12}, 1.8));
+        path.addRoundedRect(QRectF(5, 6, 3, 12), 0.8, 0.8);
+        return path.united(softTriangle({18.5, 6.8}, {18.5, 17.2}, {10, 12}, 1.6));
     case Icon::Next:
-        path.addRoundedRect(QRectF(16.4, 6, 2.6, 12), 1, 1);
-        return path.united(softTriangle({5.5, 6.5}, {5.5, 17.5}, {14.5, 12}, 1.8));
+        path.addRoundedRect(QRectF(16, 6, 3, 12), 0.8, 0.8);
+        return path.united(softTriangle({5.5, 6.8}, {5.5, 17.2}, {14, 12}, 1.6));
     case Icon::Volume:
         return speaker()
             .united(stroked(arc({13, 12}, 3.6, -50, 100), 1.7 * weight))
@@ -159,4 +160,88 @@ QPainterPath iconPath(Icon icon, qreal weight) {
     }
     }
     return path;
+}
+
+QPainterPath smallIconPath(Icon icon) {
+    QPainterPath path;
+    auto bar = [&path](qreal x, qreal y, qreal w, qreal h) {
+        path.addRoundedRect(QRectF(x, y, w, h), 0.6, 0.6);
+    };
+    switch (icon) {
+    case Icon::Menu:
+        bar(2, 3, 12, 2);
+        bar(2, 7, 12, 2);
+        bar(2, 11, 12, 2);
+        return path.simplified();
+    case Icon::Minimize:
+        bar(3, 8, 10, 2);
+        return path;
+    case Icon::Maximize: {
+        // A window: one-pixel sides under a two-pixel title edge.
+        QPainterPath outer, inner;
+        outer.addRect(QRectF(3, 3, 10, 10));
+        inner.addRect(QRectF(4, 5, 8, 7));
+        return outer.subtracted(inner);
+    }
+    case Icon::Close:
+        return stroked(segment(4, 4, 12, 12), 1.6).united(stroked(segment(12, 4, 4, 12), 1.6));
+    case Icon::Back: {
+        QPainterPath chevron;
+        chevron.moveTo(10, 3.5);
+        chevron.lineTo(5.5, 8);
+        chevron.lineTo(10, 12.5);
+        return stroked(chevron, 1.7);
+    }
+    case Icon::Forward: {
+        QPainterPath chevron;
+        chevron.moveTo(6, 3.5);
+        chevron.lineTo(10.5, 8);
+        chevron.lineTo(6, 12.5);
+        return stroked(chevron, 1.7);
+    }
+    case Icon::Refresh: {
+        QPainterPath ring = stroked(arc({8, 8.5}, 4.6, 80, 280), 1.5);
+        QPainterPath head;
+        head.addPolygon(QPolygonF{{5.6, 1.6}, {10.2, 3.9}, {6.0, 6.4}, {5.6, 1.6}});
+        return ring.united(head).simplified();
+    }
+    case Icon::DesktopLyrics: {
+        QPainterPath outer, inner;
+        outer.addRect(QRectF(1, 2, 14, 10));
+        inner.addRect(QRectF(2, 3, 12, 8));
+        path = outer.subtracted(inner);
+        bar(4, 5, 8, 1);
+        bar(5, 8, 6, 1);
+        bar(5, 13, 6, 1);
+        return path.simplified();
+    }
+    case Icon::List:
+        for (int y : {3, 7, 11}) {
+            path.addRect(QRectF(2, y, 2, 2));
+            bar(6, y, 8, 2);
+        }
+        return path.simplified();
+    case Icon::Library: {
+        QPainterPath notes;
+        notes.addEllipse(QPointF(4.2, 12), 2.3, 1.8);
+        notes.addEllipse(QPointF(11.2, 10.6), 2.3, 1.8);
+        notes.addRect(QRectF(5.5, 3.6, 1, 8.4));
+        notes.addRect(QRectF(12.5, 2.2, 1, 8.4));
+        QPainterPath beam;
+        beam.addPolygon(QPolygonF{{5.5, 3.2}, {13.5, 1.6}, {13.5, 4}, {5.5, 5.6}, {5.5, 3.2}});
+        return notes.united(beam).simplified();
+    }
+    case Icon::Previous:
+        path.addRect(QRectF(3, 3, 2, 10));
+        return path.united(softTriangle({12.6, 3.6}, {12.6, 12.4}, {6, 8}, 1.2));
+    case Icon::Next:
+        path.addRect(QRectF(11, 3, 2, 10));
+        return path.united(softTriangle({3.4, 3.6}, {3.4, 12.4}, {10, 8}, 1.2));
+    default:
+        break;
+    }
+    // The rest have no small drawing of their own: the large one, scaled.
+    QTransform scale;
+    scale.scale(16.0 / 24.0, 16.0 / 24.0);
+    return scale.map(iconPath(icon));
 }

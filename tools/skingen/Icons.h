@@ -1,7 +1,7 @@
 #pragma once
-// The player's icons as filled vector paths on a 24 × 24 grid, drawn at any size with
-// fillIcon(). Strokes are turned into outlines here so that every icon is one fill and stays
-// crisp when it is scaled down to a title-bar button.
+// The player's icons as filled vector paths on a 24 × 24 grid, drawn with fillIcon(). Strokes
+// are turned into outlines here so that every icon is one fill. Drawn at 24 pixels their
+// straight edges fall on whole pixels.
 
 #include <QPainterPath>
 
@@ -27,3 +27,8 @@ enum class Icon {
 
 // `weight` scales the stroke widths (1 = regular); filled shapes are not affected.
 QPainterPath iconPath(Icon icon, qreal weight = 1.0);
+
+// The same icons drawn for 16 × 16 pixels, to be used unscaled on whole-pixel positions: every
+// straight horizontal or vertical edge lies on a pixel boundary, so title-bar glyphs stay sharp
+// at 1×. Only diagonals and curves are anti-aliased.
+QPainterPath smallIconPath(Icon icon);

@@ -99,7 +99,7 @@ ButtonPainter titleButton(Icon icon, bool closeButton = false) {
             p.fillPath(path, fill);
             iconColor = closeButton ? QColor(Qt::white) : palette::text;
         }
-        fillIcon(p, iconPath(icon, 0.9), iconBox(box, 14, s), iconColor);
+        fillIcon(p, smallIconPath(icon), iconBox(box, 16, s), iconColor, 16);
     };
 }
 
@@ -120,7 +120,7 @@ ButtonPainter ringButton(Icon icon) {
         p.setPen(QPen(ring, 1.2));
         p.setBrush(fill);
         p.drawEllipse(circle);
-        fillIcon(p, iconPath(icon), iconBox(box, box.width() * 0.48, s), ink);
+        fillIcon(p, smallIconPath(icon), iconBox(box, 16, s), ink, 16);
     };
 }
 
@@ -140,7 +140,7 @@ ButtonPainter playButton() {
         p.drawEllipse(box.adjusted(2, 2, -2, -2));
         const QPointF optical = checked ? QPointF() : QPointF(1.2, 0);
         fillIcon(p, iconPath(checked ? Icon::Pause : Icon::Play),
-                 iconBox(box, box.width() * 0.44, s).translated(optical), Qt::white);
+                 iconBox(box, 24, s).translated(optical), Qt::white);
     };
 }
 
@@ -165,7 +165,7 @@ ButtonPainter tileButton(Icon icon) {
         }
         const QColor ink =
             checked ? palette::cobalt : (s == ButtonState::Normal ? palette::dim : palette::text);
-        fillIcon(p, iconPath(icon, 0.9), iconBox(box, 17, s), ink);
+        fillIcon(p, smallIconPath(icon), iconBox(box, 16, s), ink, 16);
     };
 }
 

@@ -211,7 +211,7 @@ void paintSpectrum(QPainter& p, const SkinNode& visual) {
         const qreal t = qreal(i) / qMax(1, last);
         const qreal shape =
             0.95 * std::exp(-2.2 * t) + 0.28 * std::exp(-std::pow((t - 0.45) / 0.12, 2));
-        const qreal ripple = 0.72 + 0.28 * std::sin(i * 1.7) * std::sin(i * 0.31 + 1.0);
+        const qreal ripple = 0.74 + 0.26 * std::sin(t * 41.0) * std::sin(t * 9.0 + 1.0);
         const int bar = qBound(0, int(maxHeight * shape * ripple), maxHeight);
         const int peakHeight = qMin(maxHeight, bar + 3 + (i * 7) % 6);
         if (visual.number("mod") == 0) {
