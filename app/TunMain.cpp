@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "MemoryTrim.h"
 #include "MoConfig.h"
+#include "PlaybackController.h"
 #include "PlayerMessages.h"
 #include "ProgramFolders.h"
 #include "StartupSettings.h"
@@ -24,6 +25,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+
+#include <PlaylistStore.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -80,6 +83,51 @@ TTunMain::TTunMain(TAppState& state, QWidget* parent) : QWidget(parent), state_(
 
 TTunMain::~TTunMain() {
     FormDestroy();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The controller's view of the controls
+
+void TTunMain::vb_playSetChecked(bool checked) {
+    vb_play->setChecked(checked);
+}
+bool TTunMain::vb_soundChecked() const {
+    return vb_sound->isChecked();
+}
+void TTunMain::vb_soundSetChecked(bool checked) {
+    vb_sound->setChecked(checked);
+}
+int TTunMain::pgb_musicPosition() const {
+    return pgb_music->value();
+}
+void TTunMain::pgb_musicSetPosition(int seconds) {
+    if (!pgb_music->isSliderDown())
+        pgb_music->setValue(seconds);
+}
+void TTunMain::pgb_musicSetMax(int seconds) {
+    pgb_music->setMaximum(seconds);
+}
+int TTunMain::pgb_volumePosition() const {
+    return pgb_volume->value();
+}
+void TTunMain::pgb_volumeSetEnabled(bool enabled) {
+    pgb_volume->setEnabled(enabled);
+}
+void TTunMain::vl_titleSetText(const QString& text) {
+    vl_title->setText(text);
+}
+void TTunMain::vl_timeSetText(const QString& text) {
+    vl_time->setText(text);
+}
+QString TTunMain::vl_stackText() const {
+    return vl_stack->text();
+}
+void TTunMain::vl_stackSetText(const QString& text) {
+    vl_stack->setText(text);
+}
+void TTunMain::SetTrayHint(const QString& hint) {
+    if (try_main)
+        try_main->setToolTip(hint);
 }
 
 // The plain stand-ins below are replaced by the skinned controls; the names stay.
@@ -300,7 +348,23 @@ void TTunMain::ReadConfiguration() {
 
 void TTunMain::CreateWindows() {
     // Playlist, library, lyrics and desktop-lyrics windows are created here, in that order, by
-    // their subsystems.
+    // their subsystems. The playlist itself is loaded here, and the controller that plays it.
+    LoadDefaultList(playlist_.Items(), state_.PlaylistFile);
+    RebuildShuffle(shuffleOrder_, playlist_.Items());
+    if (!audio_)
+        return;
+    controller_ = std::make_unique<TPlaybackController>(state_, *audio_, playlist_, shuffleOrder_,
+                                                        *this, *tmr_pub);
+    TPlaybackController* c = controller_.get();
+    connect(vb_play, &QAbstractButton::clicked, c, &TPlaybackController::vb_playClick);
+    connect(vb_next, &QAbstractButton::clicked, c, &TPlaybackController::vb_nextClick);
+    connect(vb_previous, &QAbstractButton::clicked, c, &TPlaybackController::vb_previousClick);
+    connect(vb_sound, &QAbstractButton::clicked, c, &TPlaybackController::vb_soundClick);
+    connect(pgb_music, &QAbstractSlider::sliderPressed, c,
+            &TPlaybackController::pgb_musicMouseDown);
+    connect(pgb_music, &QAbstractSlider::sliderReleased, c, &TPlaybackController::pgb_musicMouseUp);
+    connect(pgb_volume, &QAbstractSlider::sliderReleased, c,
+            &TPlaybackController::pgb_volumeMouseUp);
 }
 
 void TTunMain::LoadSkin() {
@@ -384,12 +448,17 @@ void TTunMain::closeEvent(QCloseEvent* event) {
 }
 
 void TTunMain::FormClose() {
-    // The playlist window saves the current list here once it exists.
+    SaveList(playlist_.Items(), state_.PlaylistFile);
     TMoConfig config(UserConfigFile(state_), kConfigRoot);
     WriteCloseSettings(config, state_);
 }
 
 void TTunMain::FormDestroy() {
+    // The controller goes first: it waits for a stream-opening worker that may still run.
+    if (controller_) {
+        tmr_pub->stop();
+        controller_.reset();
+    }
     if (audio_) {
         if (const uint32_t stream = state_.CurrentStream.exchange(0))
             audio_->StreamFree(stream);
@@ -404,11 +473,12 @@ void TTunMain::FormDestroy() {
 // Messages and commands
 
 int64_t TTunMain::HandleMessage(uint32_t message, int32_t wParam, int64_t lParam) {
-    (void)lParam;
     if (message == WM_PLAYER_NOTIFY && wParam == ncShowMain) {
         ShowMainWindow();
         return 0;
     }
+    if (message == WM_PLAYER_CONTROL)
+        return controller_ ? controller_->HandleControl(wParam, lParam) : -1;
     return -1;
 }
 

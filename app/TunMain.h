@@ -4,9 +4,12 @@
 // other shared objects in reverse dependency order (FormDestroy).
 
 #include "AppState.h"
+#include "PlayerDisplay.h"
 
 #include <QWidget>
 
+#include <ShuffleOrder.h>
+#include <ZuPlaylistModel.h>
 #include <audio/AudioLibrary.h>
 
 #include <memory>
@@ -22,7 +25,9 @@ class QTimer;
 
 namespace tunola {
 
-class TTunMain : public QWidget {
+class TPlaybackController;
+
+class TTunMain : public QWidget, public IPlayerDisplay {
     Q_OBJECT
 public:
     explicit TTunMain(TAppState& state, QWidget* parent = nullptr);
@@ -41,6 +46,25 @@ public:
 
     TAppState& State() { return state_; }
     tunaudio::TAudioLibrary* Audio() { return audio_.get(); }
+    TPlaybackController* Controller() { return controller_.get(); }
+    TZuPlaylistModel& Playlist() { return playlist_; }
+    TShuffleOrder& ShuffleOrder() { return shuffleOrder_; }
+
+    // IPlayerDisplay: the controller's view of the controls.
+    void vb_playSetChecked(bool checked) override;
+    bool vb_soundChecked() const override;
+    void vb_soundSetChecked(bool checked) override;
+    int pgb_musicPosition() const override;
+    void pgb_musicSetPosition(int seconds) override;
+    void pgb_musicSetMax(int seconds) override;
+    int pgb_volumePosition() const override;
+    void pgb_volumeSetEnabled(bool enabled) override;
+    void vl_titleSetText(const QString& text) override;
+    void vl_timeSetText(const QString& text) override;
+    QString vl_stackText() const override;
+    void vl_stackSetText(const QString& text) override;
+    void SetTrayHint(const QString& hint) override;
+    void ShowMainWindow() override;
     QMenu* MainMenu() const { return pm_main; }
     QMenu* SkinMenu() const { return pmm_skin; }
     const QString& OpenFileFilter() const { return openFileFilter_; }
@@ -117,11 +141,14 @@ private:
     void pmf_openweblistClick();
     void pmm_lrcClick();
     void pmm_setdownClick();
-    void ShowMainWindow();
     void tmr_chkTimer();
 
     TAppState& state_;
     std::unique_ptr<tunaudio::TAudioLibrary> audio_;
+    // The playlist and the random order live here until the playlist window takes them over.
+    TZuPlaylistModel playlist_;
+    TShuffleOrder shuffleOrder_;
+    std::unique_ptr<TPlaybackController> controller_;
     tunaudio::HPLUGIN AddonHandle = 0;
     std::unique_ptr<class TMoConfig> startupConfig_;
     QMenu* pmm_skin = nullptr;
