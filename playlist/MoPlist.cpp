@@ -4,12 +4,14 @@
 #include "FloatText.h"
 #include "XmlSafeText.h"
 
-#include <climits>
-#include <cstring>
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <filesystem>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <utility>
+#include <random>
+#include <unordered_map>
 
 namespace tunola {
 
@@ -24,95 +26,130 @@ struct XmlFree {
 };
 using XmlString = std::unique_ptr<xmlChar, XmlFree>;
 
-// No network, no DTD loading (so no external entities), no entity substitution. Blank text
-// between elements is dropped so that a saved file is indented the same way every time.
-constexpr int kParseOptions =
-    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS;
+// The attributes of an entry, in the order they are written.
+constexpr std::array<const char*, 5> kEntryAttributes = {"Path", "Title", "Artist", "Url", "Ltime"};
 
-bool NameIs(const xmlChar* name, std::string_view wanted) {
-    if (!name)
-        return false;
-    const char* n = reinterpret_cast<const char*>(name);
-    return std::strlen(n) == wanted.size() && std::memcmp(n, wanted.data(), wanted.size()) == 0;
+bool ValidName(const std::string& name) {
+    return !name.empty() && xmlValidateNCName(X(name.c_str()), 0) == 0;
 }
 
-xmlNode* FirstChildElement(xmlNode* parent, std::string_view name) {
-    for (xmlNode* child = parent ? parent->children : nullptr; child; child = child->next)
-        if (child->type == XML_ELEMENT_NODE && NameIs(child->name, name))
+std::vector<std::string> SplitPath(std::string_view path) {
+    std::vector<std::string> segments;
+    while (true) {
+        const size_t slash = path.find('/');
+        segments.emplace_back(path.substr(0, slash));
+        if (slash == std::string_view::npos)
+            return segments;
+        path.remove_prefix(slash + 1);
+    }
+}
+
+xmlNode* FirstChildElement(xmlNode* parent, const std::string& name) {
+    for (xmlNode* child = parent->children; child; child = child->next)
+        if (child->type == XML_ELEMENT_NODE && child->name &&
+            name == reinterpret_cast<const char*>(child->name))
             return child;
     return nullptr;
 }
 
-// The text of an attribute. Entity references are left out, not expanded: a playlist never
-// needs them, and expanding them is how a small file becomes a huge one.
-std::string AttributeText(const xmlAttr* attr) {
-    std::string text;
-    for (const xmlNode* part = attr->children; part; part = part->next)
-        if (part->type == XML_TEXT_NODE && part->content)
-            text += reinterpret_cast<const char*>(part->content);
-    return text;
+TXmlDocPtr NewEmptyDocument(const std::string& rootName) {
+    TXmlDocPtr doc(xmlNewDoc(X("1.0")));
+    xmlDocSetRootElement(doc.get(),
+                         xmlNewDocNode(doc.get(), nullptr, X(rootName.c_str()), nullptr));
+    return doc;
 }
 
-TPList ReadRecord(const xmlNode* element) {
-    TPList record;
-    bool seenTitle = false, seenArtist = false, seenPath = false, seenUrl = false,
-         seenLtime = false;
-    const auto take = [](bool& seen) { return !std::exchange(seen, true); };
-    for (const xmlAttr* attr = element->properties; attr; attr = attr->next) {
-        if (attr->ns)
-            continue;
-        if (NameIs(attr->name, "Title") && take(seenTitle)) {
-            record.Title = AttributeText(attr);
-        } else if (NameIs(attr->name, "Artist") && take(seenArtist)) {
-            record.Artist = AttributeText(attr);
-        } else if (NameIs(attr->name, "Path") && take(seenPath)) {
-            record.Path = AttributeText(attr);
-        } else if (NameIs(attr->name, "Url") && take(seenUrl)) {
-            record.Url = AttributeText(attr);
-        } else if (NameIs(attr->name, "Ltime") && take(seenLtime)) {
-            // A length that does not read is unknown, not a reason to drop the entry or the
-            // list.
-            double ltime = 0.0;
-            if (TryStrToFloat(AttributeText(attr), ltime))
-                record.Ltime = ltime;
-        }
-    }
-    return record;
+std::string Dump(xmlDoc* doc) {
+    xmlChar* mem = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(doc, &mem, &size, "UTF-8", 1);
+    const XmlString owned(mem);
+    if (!mem || size < 0)
+        return {};
+    return std::string(reinterpret_cast<const char*>(mem), static_cast<size_t>(size));
 }
 
-void AddAttribute(xmlNode* element, const char* name, std::string_view value) {
-    const std::string safe = XmlSafeText(value);
-    xmlNewProp(element, X(name), X(safe.c_str()));
+// libxml2 puts the children of an element one per line, indented, unless that element or one of
+// its ancestors holds text among its children; then it writes them side by side.
+bool ChildrenIndented(const xmlNode* parent) {
+    for (const xmlNode* n = parent; n && n->type == XML_ELEMENT_NODE; n = n->parent)
+        for (const xmlNode* c = n->children; c; c = c->next)
+            if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE ||
+                c->type == XML_ENTITY_REF_NODE)
+                return false;
+    return true;
+}
+
+std::string RandomToken() {
+    std::random_device device;
+    const uint64_t value = (uint64_t(device()) << 32) ^ device();
+    std::array<char, 17> hex{};
+    const auto res = std::to_chars(hex.data(), hex.data() + 16, value, 16);
+    return std::string(hex.data(), res.ptr);
 }
 
 } // namespace
 
-void TMoPlist::DocDeleter::operator()(_xmlDoc* doc) const {
-    xmlFreeDoc(doc);
-}
+// Entries added one after another under the same element, kept as text until the document is
+// written. A comment node stands where they go, so that whatever is added to the tree later
+// lands after them, as it would after real elements.
+struct TMoPlist::TEntryRun {
+    uint64_t id = 0;
+    xmlNode* placeholder = nullptr;
+    std::string name;   // the entries' element name
+    std::string values; // per entry the five attribute values, each ended by '\0'
+    size_t count = 0;
+
+    template <class Each> void ForEachEntry(Each&& each) const {
+        std::array<std::string_view, kEntryAttributes.size()> entry;
+        size_t pos = 0;
+        for (size_t e = 0; e < count; ++e) {
+            for (auto& value : entry) {
+                const size_t end = values.find('\0', pos);
+                value = std::string_view(values).substr(pos, end - pos);
+                pos = end + 1;
+            }
+            each(entry);
+        }
+    }
+
+    void AppendEntryText(std::string& out,
+                         const std::array<std::string_view, kEntryAttributes.size()>& entry) const {
+        out += '<';
+        out += name;
+        for (size_t k = 0; k < entry.size(); ++k) {
+            out += ' ';
+            out += kEntryAttributes[k];
+            out += "=\"";
+            AppendXmlAttributeValue(out, entry[k]);
+            out += '"';
+        }
+        out += "/>";
+    }
+};
+
+TMoPlist::TMoPlist(std::string fileName, std::string_view rootName, bool eager)
+    : fileName_(std::move(fileName)), rootName_(rootName), eager_(eager) {}
 
 TMoPlist::TMoPlist(std::string fileName, std::string_view rootName)
-    : fileName_(std::move(fileName)) {
+    : TMoPlist(std::move(fileName), rootName, false) {
     const auto path = PathFromUtf8(fileName_);
     std::error_code ec;
     fileFound_ = !fileName_.empty() && std::filesystem::exists(path, ec);
-    if (!fileFound_) {
-        Parse({}, rootName);
-        loadFailed_ = false;
+    if (!fileFound_)
         return;
-    }
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        Parse({}, rootName);
-        return; // loadFailed_ stays true: the file is there, we just could not read it
-    }
-    Parse(bytes, rootName);
+    if (ReadWholeFile(path, bytes))
+        TakeSource(std::move(bytes));
+    else
+        failed_ = true; // there, but not readable: as good as not parseable
 }
 
-std::unique_ptr<TMoPlist> TMoPlist::FromBytes(std::string_view bytes, std::string_view rootName) {
-    std::unique_ptr<TMoPlist> list(new TMoPlist());
+std::unique_ptr<TMoPlist> TMoPlist::FromBytes(std::string_view bytes, std::string_view rootName,
+                                              bool eager) {
+    std::unique_ptr<TMoPlist> list(new TMoPlist(std::string(), rootName, eager));
     list->fileFound_ = true;
-    list->Parse(bytes, rootName);
+    list->TakeSource(std::string(bytes));
     return list;
 }
 
@@ -120,33 +157,54 @@ TMoPlist::~TMoPlist() {
     Save();
 }
 
-void TMoPlist::Parse(std::string_view bytes, std::string_view rootName) {
-    loadFailed_ = true;
-    if (!bytes.empty() && bytes.size() <= static_cast<size_t>(INT_MAX)) {
-        DocPtr doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
-                                 kParseOptions));
-        if (doc && xmlDocGetRootElement(doc.get())) {
-            doc_ = std::move(doc);
-            loadFailed_ = false;
-            return;
-        }
-    }
-    doc_.reset(xmlNewDoc(X("1.0")));
-    const std::string root(rootName);
-    xmlDocSetRootElement(doc_.get(), xmlNewDocNode(doc_.get(), nullptr, X(root.c_str()), nullptr));
+void TMoPlist::TakeSource(std::string bytes) {
+    source_ = std::move(bytes);
+    state_ = TState::Unread;
+    if (eager_)
+        BuildTree({});
 }
 
-xmlNode* TMoPlist::FindList(std::string_view listName) const {
-    return FirstChildElement(xmlDocGetRootElement(doc_.get()), listName);
+void TMoPlist::BuildTree(std::string_view dropListName) {
+    const bool parseable = fileFound_ && !(state_ == TState::Checked && failed_);
+    TXmlDocPtr doc = parseable ? ParsePlaylistTree(source_, dropListName) : nullptr;
+    failed_ = !doc && fileFound_;
+    doc_ = doc ? std::move(doc) : NewEmptyDocument(rootName_);
+    state_ = TState::Tree;
+    std::string().swap(source_);
+}
+
+void TMoPlist::EnsureTree() {
+    if (state_ != TState::Tree)
+        BuildTree({});
+}
+
+bool TMoPlist::LoadFailed() {
+    if (state_ == TState::Unread) {
+        failed_ = !ReadListRecords(source_, {}).has_value();
+        state_ = TState::Checked;
+    }
+    return failed_;
 }
 
 void TMoPlist::LoadList(std::string_view listName) {
-    const xmlNode* list = FindList(listName);
-    if (!list)
+    if (state_ == TState::Tree) {
+        xmlNode* list = FindListElement(doc_.get(), listName);
+        if (!list)
+            return;
+        MaterializeRunsUnder(list);
+        for (const xmlNode* child = list->children; child; child = child->next)
+            if (child->type == XML_ELEMENT_NODE)
+                records_.push_back(ReadRecord(child));
         return;
-    for (const xmlNode* child = list->children; child; child = child->next)
-        if (child->type == XML_ELEMENT_NODE)
-            records_.push_back(ReadRecord(child));
+    }
+    if (!fileFound_ || (state_ == TState::Checked && failed_))
+        return;
+    auto read = ReadListRecords(source_, listName);
+    state_ = TState::Checked;
+    failed_ = !read.has_value();
+    if (read)
+        records_.insert(records_.end(), std::make_move_iterator(read->begin()),
+                        std::make_move_iterator(read->end()));
 }
 
 const TPList* TMoPlist::Items(int index) const {
@@ -156,7 +214,12 @@ const TPList* TMoPlist::Items(int index) const {
 }
 
 void TMoPlist::ClearList(std::string_view listName) {
-    if (xmlNode* list = FindList(listName)) {
+    if (state_ != TState::Tree) {
+        // Parsing without the list's content is the same as removing it afterwards, without
+        // building the nodes first.
+        BuildTree(listName);
+    } else if (xmlNode* list = FindListElement(doc_.get(), listName)) {
+        std::erase_if(runs_, [&](const auto& run) { return run->placeholder->parent == list; });
         xmlNode* children = list->children;
         for (xmlNode* child = children; child; child = child->next)
             child->parent = nullptr;
@@ -167,54 +230,159 @@ void TMoPlist::ClearList(std::string_view listName) {
     modified_ = true;
 }
 
-xmlNode* TMoPlist::LocateNode(std::string_view elementPath) {
+xmlNode* TMoPlist::WalkToParent(std::string_view elementPath, std::string& last) {
+    EnsureTree();
+    std::vector<std::string> segments = SplitPath(elementPath);
+    if (!std::all_of(segments.begin(), segments.end(), ValidName))
+        return nullptr;
     xmlNode* current = xmlDocGetRootElement(doc_.get());
-    while (current) {
-        const size_t slash = elementPath.find('/');
-        const std::string segment(elementPath.substr(0, slash));
-        if (xmlValidateNCName(X(segment.c_str()), 0) != 0)
-            return nullptr;
-        const bool last = slash == std::string_view::npos;
-        xmlNode* next = last ? nullptr : FirstChildElement(current, segment);
-        if (!next)
-            next = xmlNewChild(current, nullptr, X(segment.c_str()), nullptr);
-        current = next;
-        if (last)
-            break;
-        elementPath.remove_prefix(slash + 1);
+    for (size_t i = 0; i + 1 < segments.size(); ++i) {
+        MaterializeRunsUnder(current); // a pending entry may be the element looked for
+        xmlNode* next = FirstChildElement(current, segments[i]);
+        current = next ? next : xmlNewChild(current, nullptr, X(segments[i].c_str()), nullptr);
     }
+    last = std::move(segments.back());
     return current;
+}
+
+xmlNode* TMoPlist::LocateNode(std::string_view elementPath) {
+    std::string last;
+    xmlNode* parent = WalkToParent(elementPath, last);
+    return parent ? xmlNewChild(parent, nullptr, X(last.c_str()), nullptr) : nullptr;
+}
+
+xmlNode* TMoPlist::NewEntryElement(const std::string& name,
+                                   const std::vector<std::string>& values) {
+    xmlNode* element = xmlNewDocNode(doc_.get(), nullptr, X(name.c_str()), nullptr);
+    for (size_t k = 0; k < kEntryAttributes.size(); ++k)
+        xmlNewProp(element, X(kEntryAttributes[k]), X(values[k].c_str()));
+    return element;
 }
 
 void TMoPlist::AddEntry(std::string_view elementPath, std::string_view title,
                         std::string_view artist, std::string_view url, std::string_view path,
                         double ltime) {
-    xmlNode* element = LocateNode(elementPath);
-    if (!element)
+    std::string name;
+    xmlNode* parent = WalkToParent(elementPath, name);
+    if (!parent)
         return;
-    AddAttribute(element, "Path", path);
-    AddAttribute(element, "Title", title);
-    AddAttribute(element, "Artist", artist);
-    AddAttribute(element, "Url", url);
-    AddAttribute(element, "Ltime", FloatToStr(ltime));
     modified_ = true;
+    std::vector<std::string> values = {XmlSafeText(path), XmlSafeText(title), XmlSafeText(artist),
+                                       XmlSafeText(url), FloatToStr(ltime)};
+    if (eager_) {
+        xmlAddChild(parent, NewEntryElement(name, values));
+        return;
+    }
+    TEntryRun* run = nullptr;
+    for (auto it = runs_.rbegin(); it != runs_.rend() && !run; ++it)
+        if ((*it)->placeholder == parent->last && (*it)->name == name)
+            run = it->get();
+    if (!run) {
+        if (runToken_.empty())
+            runToken_ = RandomToken();
+        auto fresh = std::make_unique<TEntryRun>();
+        fresh->id = nextRunId_++;
+        fresh->name = name;
+        const std::string marker = "tunola-entries-" + runToken_ + "-" + std::to_string(fresh->id);
+        fresh->placeholder = xmlAddChild(parent, xmlNewDocComment(doc_.get(), X(marker.c_str())));
+        run = fresh.get();
+        runs_.push_back(std::move(fresh));
+    }
+    for (const std::string& value : values) {
+        run->values += value;
+        run->values += '\0';
+    }
+    ++run->count;
 }
 
-std::string TMoPlist::ToBytes() const {
-    xmlChar* mem = nullptr;
-    int size = 0;
-    xmlDocDumpFormatMemoryEnc(doc_.get(), &mem, &size, "UTF-8", 1);
-    const XmlString owned(mem);
-    if (!mem || size < 0)
-        return {};
-    return std::string(reinterpret_cast<const char*>(mem), static_cast<size_t>(size));
+void TMoPlist::MaterializeRunsUnder(const xmlNode* parent) {
+    std::erase_if(runs_, [&](const std::unique_ptr<TEntryRun>& run) {
+        if (run->placeholder->parent != parent)
+            return false;
+        run->ForEachEntry([&](const auto& entry) {
+            std::vector<std::string> values(entry.begin(), entry.end());
+            xmlAddPrevSibling(run->placeholder, NewEntryElement(run->name, values));
+        });
+        xmlUnlinkNode(run->placeholder);
+        xmlFreeNode(run->placeholder);
+        return true;
+    });
+}
+
+void TMoPlist::MaterializeAllRuns() {
+    while (!runs_.empty())
+        MaterializeRunsUnder(runs_.front()->placeholder->parent);
+}
+
+std::optional<std::string> TMoPlist::SpliceRuns(const std::string& dumped) const {
+    std::unordered_map<uint64_t, const TEntryRun*> byId;
+    size_t textSize = dumped.size();
+    for (const auto& run : runs_) {
+        byId.emplace(run->id, run.get());
+        textSize += run->values.size() + run->count * 64;
+    }
+    const std::string prefix = "<!--tunola-entries-" + runToken_ + "-";
+    std::string out;
+    out.reserve(textSize);
+    size_t pos = 0;
+    size_t p;
+    while ((p = dumped.find(prefix, pos)) != std::string::npos) {
+        const size_t idBegin = p + prefix.size();
+        const size_t idEnd = dumped.find("-->", idBegin);
+        uint64_t id = 0;
+        if (idEnd == std::string::npos ||
+            std::from_chars(dumped.data() + idBegin, dumped.data() + idEnd, id).ptr !=
+                dumped.data() + idEnd)
+            return std::nullopt;
+        const auto found = byId.find(id);
+        if (found == byId.end())
+            return std::nullopt; // unknown or seen twice
+        const TEntryRun& run = *found->second;
+        byId.erase(found);
+        const size_t markEnd = idEnd + 3;
+        if (ChildrenIndented(run.placeholder->parent)) {
+            // The placeholder has a line of its own; each entry gets one like it.
+            const size_t newline = p == 0 ? std::string::npos : dumped.rfind('\n', p - 1);
+            const size_t lineStart = newline == std::string::npos ? 0 : newline + 1;
+            if (lineStart < pos || markEnd >= dumped.size() || dumped[markEnd] != '\n')
+                return std::nullopt;
+            const std::string_view indent(dumped.data() + lineStart, p - lineStart);
+            out.append(dumped, pos, lineStart - pos);
+            run.ForEachEntry([&](const auto& entry) {
+                out += indent;
+                run.AppendEntryText(out, entry);
+                out += '\n';
+            });
+            pos = markEnd + 1;
+        } else {
+            out.append(dumped, pos, p - pos);
+            run.ForEachEntry([&](const auto& entry) { run.AppendEntryText(out, entry); });
+            pos = markEnd;
+        }
+    }
+    if (!byId.empty())
+        return std::nullopt;
+    out.append(dumped, pos, std::string::npos);
+    return out;
+}
+
+std::string TMoPlist::ToBytes() {
+    EnsureTree();
+    const std::string dumped = Dump(doc_.get());
+    if (runs_.empty() || dumped.empty())
+        return dumped;
+    if (std::optional<std::string> spliced = SpliceRuns(dumped))
+        return std::move(*spliced);
+    // The file itself held text that looks like a placeholder: do it the slow, plain way.
+    MaterializeAllRuns();
+    return Dump(doc_.get());
 }
 
 bool TMoPlist::Save(std::string* error) {
     if (!modified_ || fileName_.empty())
         return true;
     const auto path = PathFromUtf8(fileName_);
-    if (loadFailed_ && fileFound_) {
+    if (fileFound_ && LoadFailed()) {
         // The user's unreadable list is kept, never overwritten.
         std::error_code ec;
         if (std::filesystem::exists(path, ec) && MoveAsideUnreadable(path).empty()) {
@@ -222,7 +390,7 @@ bool TMoPlist::Save(std::string* error) {
                 *error = "cannot move the unreadable " + fileName_ + " aside";
             return false;
         }
-        loadFailed_ = false;
+        fileFound_ = false;
     }
     const std::string bytes = ToBytes();
     if (bytes.empty()) {

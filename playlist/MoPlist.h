@@ -7,18 +7,27 @@
 // A TMoPlist lives for one load or one save: made on a file, used, dropped. Dropping it writes
 // the file once when something was cleared or added, so a load never touches the file.
 //
-// Outside files are untrusted: parsing never reaches the network, never loads external
-// entities, never processes XInclude, and entity references in attribute values are not
-// expanded (they read as nothing). A file that does not parse leaves an empty document; it is
-// moved aside ("<name>.unreadable") before anything is written to its path, never overwritten.
+// It behaves as if the whole file were parsed into a tree when it is made, but works lazily so
+// that long lists stay fast and small: loading a list streams the file without building a tree,
+// clearing a list before anything else parses the file without that list's content, and the
+// entries added after that are kept as text and written straight into the output. The eager
+// form (FromBytes with eager set) does everything the plain way; it is the reference the lazy
+// form is tested against.
+//
+// Outside files are untrusted: see PlaylistXmlReader.h for how they are parsed. A file that does
+// not parse leaves an empty document; it is moved aside ("<name>.unreadable") before anything is
+// written to its path, never overwritten.
 // Not thread-safe: one object belongs to one thread (the UI thread in the player).
 
+#include "PlaylistXmlReader.h"
+
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-struct _xmlDoc;
 struct _xmlNode;
 
 namespace tunola {
@@ -34,19 +43,20 @@ struct TPList {
 
 class TMoPlist {
 public:
-    // Reads `fileName` when it exists; otherwise starts an empty document whose root is an
-    // element named `rootName`.
+    // Takes `fileName` when it exists; otherwise an empty document whose root is an element
+    // named `rootName`.
     TMoPlist(std::string fileName, std::string_view rootName);
-    // A document parsed from bytes with no file behind it (Save never writes). Bytes that do not
-    // parse give an empty document with a `rootName` root, and LoadFailed() is true.
-    static std::unique_ptr<TMoPlist> FromBytes(std::string_view bytes, std::string_view rootName);
+    // A document from bytes with no file behind it (Save never writes). Bytes that do not parse
+    // give an empty document with a `rootName` root, and LoadFailed() is true.
+    static std::unique_ptr<TMoPlist> FromBytes(std::string_view bytes, std::string_view rootName,
+                                               bool eager = false);
     // Saves (see Save), then frees the document and the records.
     ~TMoPlist();
     TMoPlist(const TMoPlist&) = delete;
     TMoPlist& operator=(const TMoPlist&) = delete;
 
     // The file (or the bytes) existed but could not be read as XML.
-    bool LoadFailed() const { return loadFailed_; }
+    bool LoadFailed();
     // The file existed when the object was made.
     bool FileFound() const { return fileFound_; }
 
@@ -58,13 +68,16 @@ public:
     // Null when `index` is outside 0 … Count − 1.
     const TPList* Items(int index) const;
     void ClearRecords() { records_.clear(); }
+    // Hands the records over, leaving none (a load moves them into the list without copies).
+    std::vector<TPList> TakeRecords() { return std::exchange(records_, {}); }
 
     // Removes every child node of the root's first child named `listName`. Marks the document
     // modified even when there is no such element, so that an empty list is still written.
     void ClearList(std::string_view listName);
     // Adds an entry element at `elementPath` (e.g. "PlayerList/LIST", see LocateNode) with the
     // attributes Path, Title, Artist, Url, Ltime in this order. Ltime is written in the general
-    // float notation with "." whatever the locale (FloatToStr).
+    // float notation with "." whatever the locale (FloatToStr); text XML cannot carry is
+    // replaced (XmlSafeText).
     void AddEntry(std::string_view elementPath, std::string_view title, std::string_view artist,
                   std::string_view url, std::string_view path, double ltime);
     // Walks "a/b/c" from the root: each segment but the last names the first child element of
@@ -77,27 +90,46 @@ public:
     // Returns false when the file could not be written (the document stays modified).
     bool Save(std::string* error = nullptr);
     // The document as Save writes it.
-    std::string ToBytes() const;
+    std::string ToBytes();
 
     bool Modified() const { return modified_; }
     const std::string& FileName() const { return fileName_; }
 
 private:
-    struct DocDeleter {
-        void operator()(_xmlDoc* doc) const;
+    struct TEntryRun;
+    enum class TState {
+        Unread,  // source_ holds the file, nothing parsed yet
+        Checked, // whether it parses is known; no tree
+        Tree,    // doc_ holds the document
     };
-    using DocPtr = std::unique_ptr<_xmlDoc, DocDeleter>;
 
-    TMoPlist() = default;
-    void Parse(std::string_view bytes, std::string_view rootName);
-    _xmlNode* FindList(std::string_view listName) const;
+    TMoPlist(std::string fileName, std::string_view rootName, bool eager);
+    void TakeSource(std::string bytes);
+    void BuildTree(std::string_view dropListName);
+    void EnsureTree();
+    // Finds, or appends, the parent of the path's last segment; `last` receives that segment.
+    // Null when a segment is not a valid element name.
+    _xmlNode* WalkToParent(std::string_view elementPath, std::string& last);
+    _xmlNode* NewEntryElement(const std::string& name, const std::vector<std::string>& values);
+    void MaterializeRunsUnder(const _xmlNode* parent);
+    void MaterializeAllRuns();
+    // The dumped tree with each run's placeholder replaced by its entries' text; nothing when a
+    // placeholder is not found exactly once.
+    std::optional<std::string> SpliceRuns(const std::string& dumped) const;
 
     std::vector<TPList> records_;
     std::string fileName_;
+    std::string rootName_;
     bool modified_ = false;
-    bool loadFailed_ = false;
     bool fileFound_ = false;
-    DocPtr doc_;
+    bool failed_ = false;
+    bool eager_ = false;
+    TState state_ = TState::Checked;
+    std::string source_;
+    TXmlDocPtr doc_;
+    std::vector<std::unique_ptr<TEntryRun>> runs_;
+    std::string runToken_;
+    uint64_t nextRunId_ = 1;
 };
 
 } // namespace tunola

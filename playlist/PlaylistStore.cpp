@@ -11,22 +11,22 @@ namespace {
 // bracket, emptying the list first when `replace` is set.
 TPlaylistLoad LoadInto(TZuPlaylistItems& items, const std::string& path, bool replace) {
     TMoPlist file(path, kPlaylistRootName);
-    if (file.LoadFailed())
-        return TPlaylistLoad::Unreadable;
     if (!file.FileFound())
         return TPlaylistLoad::NoFile;
-    file.LoadList(kPlaylistListName);
+    file.LoadList(kPlaylistListName); // reads and checks the file in one pass
+    if (file.LoadFailed())
+        return TPlaylistLoad::Unreadable;
 
+    std::vector<TPList> records = file.TakeRecords();
     items.BeginUpdate();
     if (replace)
         items.ClearAll();
-    for (int i = 0; i < file.Count(); ++i) {
-        const TPList& record = *file.Items(i);
+    for (TPList& record : records) {
         TZuPlaylistItem entry;
-        entry.SetFileName(record.Path);
-        entry.SetTitle(record.Title);
-        entry.SetArtist(record.Artist);
         entry.SetCaption(MakeCaption(record.Title, record.Artist));
+        entry.SetFileName(std::move(record.Path));
+        entry.SetTitle(std::move(record.Title));
+        entry.SetArtist(std::move(record.Artist));
         entry.SetLongTime(record.Ltime);
         bool isUrl = false;
         entry.SetISURL(TryStrToBool(record.Url, isUrl) && isUrl);

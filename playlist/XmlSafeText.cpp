@@ -73,3 +73,43 @@ std::string XmlSafeText(std::string_view text) {
 }
 
 } // namespace tunola
+
+namespace tunola {
+
+void AppendXmlAttributeValue(std::string& out, std::string_view value) {
+    size_t plain = 0; // value[plain, i) is still to be copied
+    for (size_t i = 0; i < value.size(); ++i) {
+        const char* escaped;
+        switch (value[i]) {
+        case '\n':
+            escaped = "&#10;";
+            break;
+        case '\r':
+            escaped = "&#13;";
+            break;
+        case '\t':
+            escaped = "&#9;";
+            break;
+        case '"':
+            escaped = "&quot;";
+            break;
+        case '<':
+            escaped = "&lt;";
+            break;
+        case '>':
+            escaped = "&gt;";
+            break;
+        case '&':
+            escaped = "&amp;";
+            break;
+        default:
+            continue;
+        }
+        out.append(value, plain, i - plain);
+        out += escaped;
+        plain = i + 1;
+    }
+    out.append(value, plain, std::string_view::npos);
+}
+
+} // namespace tunola

@@ -14,3 +14,12 @@ namespace tunola {
 std::string XmlSafeText(std::string_view text);
 
 } // namespace tunola
+
+namespace tunola {
+
+// Appends `value` escaped as libxml2 writes attribute values into a UTF-8 document: &, <, >
+// and the double quote as entities, tab, line feed and carriage return as character
+// references, everything else as is.
+void AppendXmlAttributeValue(std::string& out, std::string_view value);
+
+} // namespace tunola
