@@ -21,6 +21,10 @@ std::FILE* OpenForReading(const std::string& path) {
     MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
     return _wfopen(wide.c_str(), L"rb");
 #else
+    // Only regular files: opening a FIFO would block until someone writes into it.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return nullptr;
     return std::fopen(path.c_str(), "rb");
 #endif
 }

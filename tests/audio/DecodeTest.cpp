@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <vector>
 
@@ -240,6 +242,10 @@ TEST(Decode, BrokenAndMislabelledFiles) {
         lib.StreamCreateFile(false, (FixtureDir() / "missing.mp3").string(), 0, 0, kStreamDecode),
         0u);
     EXPECT_EQ(lib.StreamCreateFile(false, FixtureDir().string(), 0, 0, kStreamDecode), 0u);
+    // A named pipe must not block the caller waiting for a writer.
+    const fs::path fifo = FixtureDir() / "pipe.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(lib.StreamCreateFile(false, fifo.string(), 0, 0, kStreamDecode), 0u);
 }
 
 // A full-scale sine centred on bin k reads about 1.0 in bin k and little elsewhere.
