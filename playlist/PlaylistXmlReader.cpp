@@ -31,6 +31,13 @@ bool NameIs(const xmlChar* name, std::string_view wanted) {
     return std::strlen(n) == wanted.size() && std::memcmp(n, wanted.data(), wanted.size()) == 0;
 }
 
+// An element named with a prefix that was never declared keeps the whole "prefix:name" as its
+// name in the tree, so for SAX it is named `wanted` only when unprefixed or properly bound.
+bool SaxNameIs(const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
+               std::string_view wanted) {
+    return (!prefix || uri) && NameIs(localname, wanted);
+}
+
 CtxtPtr MakeContext(std::string_view bytes) {
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX))
         return nullptr;
@@ -138,21 +145,24 @@ struct Collector {
     std::vector<TPList> records;
 };
 
-void CollectStart(void* ctx, const xmlChar* localname, const xmlChar*, const xmlChar*, int,
-                  const xmlChar**, int nbAttributes, int, const xmlChar** attributes) {
+void CollectStart(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
+                  int, const xmlChar**, int nbAttributes, int, const xmlChar** attributes) {
     auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
     auto* c = static_cast<Collector*>(ctxt->_private);
     if (ctxt != c->main)
         return;
     ++c->depth;
     c->rootSeen = true;
-    if (c->depth == 2 && !c->listSeen && !c->listName.empty() && NameIs(localname, c->listName)) {
+    if (c->depth == 2 && !c->listSeen && !c->listName.empty() &&
+        SaxNameIs(localname, prefix, uri, c->listName)) {
         c->listSeen = c->inList = true;
     } else if (c->depth == 3 && c->inList) {
         RecordBuilder builder;
         for (int i = 0; i < nbAttributes; ++i) {
-            const xmlChar** a = attributes + 5 * i; // localname, prefix, URI, value, end
-            if (a[2] == nullptr)
+            // localname, prefix, URI, value, end. Only unprefixed attributes: a prefixed one is
+            // either in a namespace or, unbound, named "prefix:name" in the tree.
+            const xmlChar** a = attributes + 5 * i;
+            if (a[1] == nullptr)
                 builder.Take(a[0], DecodeSaxValue(a[3], a[4]));
         }
         c->records.push_back(std::move(builder.record));
@@ -204,7 +214,8 @@ void DropStart(void* ctx, const xmlChar* localname, const xmlChar* prefix, const
         return;
     if (!f->root && !parent)
         f->root = ctxt->node;
-    else if (!f->list && f->root && parent == f->root && NameIs(localname, f->listName))
+    else if (!f->list && f->root && parent == f->root &&
+             SaxNameIs(localname, prefix, uri, f->listName))
         f->list = ctxt->node;
 }
 

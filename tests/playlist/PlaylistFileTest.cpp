@@ -1,6 +1,7 @@
 #include "AtomicFile.h"
 #include "MoPlist.h"
 #include "PlaylistStore.h"
+#include "TextCodec.h"
 #include "XmlSafeText.h"
 #include "ZuPlaylistModel.h"
 
@@ -110,6 +111,22 @@ TEST_F(PlaylistFile, RoundTripKeepsOrderAndSecondSaveIsByteIdentical) {
     EXPECT_EQ(Read(chineseFile), first);
     // Atomic replacement leaves nothing beside the file.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+// Lists written on Windows in the national code page say so in their declaration.
+TEST_F(PlaylistFile, DeclaredChineseCodePageIsRead) {
+    Write(file_, "<?xml version=\"1.0\" encoding=\"GB2312\"?>\n<DefaultList><PlayerList>" +
+                     Utf8ToGb18030("<LIST Path=\"D:\\音乐\\晴天.mp3\" Title=\"晴天\" "
+                                   "Artist=\"周杰伦\" Url=\"0\" Ltime=\"0,003\"/>") +
+                     "</PlayerList></DefaultList>");
+    TZuPlaylistModel model;
+    ASSERT_EQ(LoadDefaultList(model.Items(), file_), TPlaylistLoad::Loaded);
+    ASSERT_EQ(model.Items().Count(), 1);
+    ExpectEntry(model.Items().GetItem(0), {"D:\\音乐\\晴天.mp3", "晴天", "周杰伦", false, 0.003});
+    // Saved back as UTF-8.
+    ASSERT_TRUE(SaveList(model.Items(), file_));
+    EXPECT_NE(Read(file_).find("encoding=\"UTF-8\""), std::string::npos);
+    EXPECT_NE(Read(file_).find("Title=\"晴天\""), std::string::npos);
 }
 
 TEST_F(PlaylistFile, ForeignRootAndOtherContentSurviveASave) {
@@ -368,6 +385,9 @@ TEST(MoPlist, LazyAndEagerDocumentsWriteTheSameBytes) {
         "<R>text<PlayerList>mixed<LIST Path=\"p\"/>more</PlayerList></R>", // written inline
         "<R><A><B/></A></R>",                                              // no list yet
         "<R xmlns=\"urn:x\" xmlns:p=\"urn:p\"><p:PlayerList/><PlayerList p:a=\"1\"/></R>",
+        // Unbound prefixes: "q:PlayerList" and "q:Title" are other names than the ones we read.
+        "<R><q:PlayerList><LIST Path=\"no\"/></q:PlayerList><PlayerList><LIST q:Title=\"no\" "
+        "Title=\"yes\"/></PlayerList></R>",
         "not xml",
     };
     using Calls = void (*)(TMoPlist&, const std::string&);
@@ -396,6 +416,17 @@ TEST(MoPlist, LazyAndEagerDocumentsWriteTheSameBytes) {
         },
     };
     for (const std::string& file : files) {
+        // Streamed and tree loads read the same entries.
+        const auto streamed = TMoPlist::FromBytes(file, "DefaultList");
+        const auto parsed = TMoPlist::FromBytes(file, "DefaultList", true);
+        streamed->LoadList("PlayerList");
+        parsed->LoadList("PlayerList");
+        EXPECT_EQ(streamed->LoadFailed(), parsed->LoadFailed()) << file;
+        ASSERT_EQ(streamed->Count(), parsed->Count()) << file;
+        for (int i = 0; i < streamed->Count(); ++i) {
+            EXPECT_EQ(streamed->Items(i)->Title, parsed->Items(i)->Title) << file;
+            EXPECT_EQ(streamed->Items(i)->Path, parsed->Items(i)->Path) << file;
+        }
         for (size_t s = 0; s < std::size(sequences); ++s) {
             for (const std::string& text : tricky) {
                 const auto lazy = TMoPlist::FromBytes(file, "DefaultList");
