@@ -96,17 +96,20 @@ void Stretch(benchmark::State& state, Size size, bool magnify, uint8_t master) {
     state.SetItemsProcessed(int64_t(state.iterations()) * target.Width() * target.Height());
 }
 
-// A skin-sized picture with smooth shading and soft alpha, encoded once; each iteration reads
-// it into a bitmap as LoadFromFile does after reading the file.
+// A skin-sized picture with shading, grain and soft alpha edges, encoded once; each iteration
+// reads it into a bitmap as LoadFromFile does after reading the file.
 void PngLoad(benchmark::State& state) {
     const int32_t w = 464, h = 238;
+    std::mt19937 random(3);
     std::vector<TColor32> pixels(size_t(w) * size_t(h));
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x) {
             const uint32_t edge = uint32_t(std::min({x, y, w - 1 - x, h - 1 - y}));
             const uint32_t alpha = std::min<uint32_t>(255, edge * 64);
+            const uint32_t grain = random() & 0x0F0F0F;
             pixels[size_t(y) * size_t(w) + size_t(x)] =
-                alpha << 24 | uint32_t(x * 255 / w) << 16 | uint32_t(y * 255 / h) << 8 | 0x80;
+                (alpha << 24 | uint32_t(x * 239 / w) << 16 | uint32_t(y * 239 / h) << 8 | 0x80) +
+                grain;
         }
     const fixtures::Bytes file = fixtures::EncodePng(w, h, pixels, true);
     TZuBitmap32 bitmap;
