@@ -282,10 +282,15 @@ void TZuBitmap32::LoadFromFile(const QString& fileName) {
         throw EZuBitmapError(QStringLiteral("Cannot open file \"%1\": %2")
                                  .arg(fileName, file.errorString())
                                  .toStdString());
-    if (file.size() > kMaxFileSize)
+    // Pictures are regular files; a device or pipe has no size to check before reading.
+    if (file.isSequential())
+        throw EZuBitmapError(
+            QStringLiteral("File \"%1\" is not a regular file").arg(fileName).toStdString());
+    const qint64 size = file.size();
+    if (size > kMaxFileSize)
         throw EZuBitmapError(
             QStringLiteral("File \"%1\" is too large").arg(fileName).toStdString());
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(size);
     if (file.error() != QFileDevice::NoError)
         throw EZuBitmapError(QStringLiteral("Cannot read file \"%1\": %2")
                                  .arg(fileName, file.errorString())

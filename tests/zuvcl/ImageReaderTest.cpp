@@ -298,7 +298,7 @@ TEST_F(LoadFromFile, FailuresReachTheCallerAndKeepTheBitmap) {
     bitmap.Clear(0xFF010203u);
     const QString pngNamedBmp = Write("x.bmp", fixtures::EncodePng(2, 2, kFourPixels, true));
     const QString missing = dir_.filePath("missing.png");
-    for (const QString& path : {pngNamedBmp, missing}) {
+    for (const QString& path : {pngNamedBmp, missing, QStringLiteral("/dev/zero")}) {
         EXPECT_THROW(bitmap.LoadFromFile(path), EZuBitmapError) << path.toStdString();
         EXPECT_EQ(bitmap.Width(), 1);
         EXPECT_EQ(bitmap.Bits()[0], 0xFF010203u);
