@@ -35,21 +35,21 @@ int main(int argc, char** argv) {
         pixels.push_back(i * 0x07050301u);
     Save(root / "png" / "rgba.png", EncodePng(7, 5, pixels, true));
     Save(root / "png" / "rgb-interlaced.png", EncodePng(7, 5, pixels, false, true));
-    PngSpec palette{5,
-                    2,
-                    PNG_COLOR_TYPE_PALETTE,
-                    4,
-                    false,
-                    {0x01, 0x23, 0x40, 0x12, 0x30, 0x10},
-                    {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0},
-                    {0x00, 0x80}};
+    PngRecipe palette{5,
+                      2,
+                      PNG_COLOR_TYPE_PALETTE,
+                      4,
+                      false,
+                      {0x01, 0x23, 0x40, 0x12, 0x30, 0x10},
+                      {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0},
+                      {0x00, 0x80}};
     Save(root / "png" / "palette-trns.png", EncodePng(palette));
-    PngSpec grey{3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, true, Bytes(12, 0x5A), {}, {}};
+    PngRecipe grey{3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, true, Bytes(12, 0x5A), {}, {}};
     Save(root / "png" / "grey-alpha-16.png", EncodePng(grey));
 
     const std::vector<uint32_t> values = {1, 2, 3, 0, 1, 2};
     for (int bits : {1, 4, 8, 16, 24, 32}) {
-        BmpSpec s;
+        BmpRecipe s;
         s.Width = 3;
         s.Height = bits == 24 ? -2 : 2;
         s.BitCount = uint16_t(bits);
@@ -68,16 +68,16 @@ int main(int argc, char** argv) {
             Save(root / "bmp" / ("bitfields" + std::to_string(bits) + ".bmp"), EncodeBmp(s));
         }
     }
-    BmpSpec rle{4,  3,
-                8,  1,
-                40, {0, 0xFF0000, 0x00FF00},
-                {}, {3, 1, 0, 0, 0, 3, 2, 1, 1, 0, 0, 2, 1, 0, 2, 2, 0, 1}};
+    BmpRecipe rle{4,  3,
+                  8,  1,
+                  40, {0, 0xFF0000, 0x00FF00},
+                  {}, {3, 1, 0, 0, 0, 3, 2, 1, 1, 0, 0, 2, 1, 0, 2, 2, 0, 1}};
     Save(root / "bmp" / "rle8.bmp", EncodeBmp(rle));
     rle.BitCount = 4;
     rle.Compression = 2;
     rle.PixelData = {4, 0x12, 0, 0, 0, 3, 0x21, 0x10, 0, 1};
     Save(root / "bmp" / "rle4.bmp", EncodeBmp(rle));
-    BmpSpec core{2, 2, 24, 0, 12, {}, {}, Bytes(16, 0x33)};
+    BmpRecipe core{2, 2, 24, 0, 12, {}, {}, Bytes(16, 0x33)};
     Save(root / "bmp" / "core.bmp", EncodeBmp(core));
     return 0;
 }

@@ -18,30 +18,33 @@ extern "C" void AppendPngBytes(png_structp png, png_bytep data, size_t length) {
 extern "C" void FlushPng(png_structp) {}
 
 // Writes with libpng; the setjmp frame holds nothing with a destructor.
-bool RunWrite(png_structp png, png_infop info, const PngSpec* spec, png_bytepp rows) {
+bool RunWrite(png_structp png, png_infop info, const PngRecipe* recipe, png_bytepp rows) {
     if (setjmp(png_jmpbuf(png)))
         return false;
-    png_set_IHDR(png, info, png_uint_32(spec->Width), png_uint_32(spec->Height), spec->BitDepth,
-                 spec->ColorType, spec->Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, png_uint_32(recipe->Width), png_uint_32(recipe->Height),
+                 recipe->BitDepth, recipe->ColorType,
+                 recipe->Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_color palette[256];
-    const int paletteSize = int(spec->Palette.size());
+    const int paletteSize = int(recipe->Palette.size());
     for (int i = 0; i < paletteSize && i < 256; ++i)
-        palette[i] = {png_byte(spec->Palette[size_t(i)] >> 16),
-                      png_byte(spec->Palette[size_t(i)] >> 8), png_byte(spec->Palette[size_t(i)])};
+        palette[i] = {png_byte(recipe->Palette[size_t(i)] >> 16),
+                      png_byte(recipe->Palette[size_t(i)] >> 8),
+                      png_byte(recipe->Palette[size_t(i)])};
     if (paletteSize > 0)
         png_set_PLTE(png, info, palette, paletteSize);
-    if (!spec->Transparency.empty()) {
-        if (spec->ColorType == PNG_COLOR_TYPE_PALETTE) {
-            png_set_tRNS(png, info, spec->Transparency.data(), int(spec->Transparency.size()),
+    if (!recipe->Transparency.empty()) {
+        if (recipe->ColorType == PNG_COLOR_TYPE_PALETTE) {
+            png_set_tRNS(png, info, recipe->Transparency.data(), int(recipe->Transparency.size()),
                          nullptr);
         } else {
             // Colour key as 16-bit values: grey, or red, green, blue.
             png_color_16 key{};
             auto word = [&](size_t i) {
-                return png_uint_16(spec->Transparency[2 * i] << 8 | spec->Transparency[2 * i + 1]);
+                return png_uint_16(recipe->Transparency[2 * i] << 8 |
+                                   recipe->Transparency[2 * i + 1]);
             };
-            if (spec->ColorType == PNG_COLOR_TYPE_GRAY) {
+            if (recipe->ColorType == PNG_COLOR_TYPE_GRAY) {
                 key.gray = word(0);
             } else {
                 key.red = word(0);
@@ -59,16 +62,16 @@ bool RunWrite(png_structp png, png_infop info, const PngSpec* spec, png_bytepp r
 
 } // namespace
 
-Bytes EncodePng(const PngSpec& spec) {
+Bytes EncodePng(const PngRecipe& recipe) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, AppendPngBytes, FlushPng);
-    const size_t rowBytes = spec.Height > 0 ? spec.Rows.size() / size_t(spec.Height) : 0;
-    std::vector<png_bytep> rows(size_t(spec.Height));
+    const size_t rowBytes = recipe.Height > 0 ? recipe.Rows.size() / size_t(recipe.Height) : 0;
+    std::vector<png_bytep> rows(size_t(recipe.Height));
     for (size_t y = 0; y < rows.size(); ++y)
-        rows[y] = const_cast<png_bytep>(spec.Rows.data() + y * rowBytes);
-    const bool ok = RunWrite(png, info, &spec, rows.data());
+        rows[y] = const_cast<png_bytep>(recipe.Rows.data() + y * rowBytes);
+    const bool ok = RunWrite(png, info, &recipe, rows.data());
     png_destroy_write_struct(&png, &info);
     if (!ok)
         throw std::runtime_error("test PNG could not be written");
@@ -77,22 +80,22 @@ Bytes EncodePng(const PngSpec& spec) {
 
 Bytes EncodePng(int32_t width, int32_t height, const std::vector<TColor32>& pixels, bool withAlpha,
                 bool interlaced) {
-    PngSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.ColorType = withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB;
-    spec.Interlaced = interlaced;
+    PngRecipe recipe;
+    recipe.Width = width;
+    recipe.Height = height;
+    recipe.ColorType = withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB;
+    recipe.Interlaced = interlaced;
     for (TColor32 p : pixels) {
-        spec.Rows.push_back(uint8_t(p >> 16));
-        spec.Rows.push_back(uint8_t(p >> 8));
-        spec.Rows.push_back(uint8_t(p));
+        recipe.Rows.push_back(uint8_t(p >> 16));
+        recipe.Rows.push_back(uint8_t(p >> 8));
+        recipe.Rows.push_back(uint8_t(p));
         if (withAlpha)
-            spec.Rows.push_back(uint8_t(p >> 24));
+            recipe.Rows.push_back(uint8_t(p >> 24));
     }
-    return EncodePng(spec);
+    return EncodePng(recipe);
 }
 
-Bytes EncodeBmp(const BmpSpec& spec) {
+Bytes EncodeBmp(const BmpRecipe& recipe) {
     Bytes out;
     auto u16 = [&](uint32_t v) {
         out.push_back(uint8_t(v));
@@ -102,49 +105,49 @@ Bytes EncodeBmp(const BmpSpec& spec) {
         u16(v & 0xFFFF);
         u16(v >> 16);
     };
-    const bool core = spec.HeaderSize == 12;
-    const bool masksInHeader = spec.HeaderSize >= 52;
-    const size_t masksAfter = masksInHeader ? 0 : spec.Masks.size() * 4;
-    const size_t paletteBytes = spec.Palette.size() * (core ? 3 : 4);
-    const uint32_t offset = uint32_t(14 + spec.HeaderSize + masksAfter + paletteBytes);
+    const bool core = recipe.HeaderSize == 12;
+    const bool masksInHeader = recipe.HeaderSize >= 52;
+    const size_t masksAfter = masksInHeader ? 0 : recipe.Masks.size() * 4;
+    const size_t paletteBytes = recipe.Palette.size() * (core ? 3 : 4);
+    const uint32_t offset = uint32_t(14 + recipe.HeaderSize + masksAfter + paletteBytes);
 
     out.push_back('B');
     out.push_back('M');
-    u32(uint32_t(offset + spec.PixelData.size()));
+    u32(uint32_t(offset + recipe.PixelData.size()));
     u32(0);
     u32(offset);
-    u32(spec.HeaderSize);
+    u32(recipe.HeaderSize);
     if (core) {
-        u16(uint32_t(spec.Width));
-        u16(uint32_t(spec.Height));
+        u16(uint32_t(recipe.Width));
+        u16(uint32_t(recipe.Height));
         u16(1);
-        u16(spec.BitCount);
+        u16(recipe.BitCount);
     } else {
         const size_t start = out.size() - 4;
-        u32(uint32_t(spec.Width));
-        u32(uint32_t(spec.Height));
+        u32(uint32_t(recipe.Width));
+        u32(uint32_t(recipe.Height));
         u16(1);
-        u16(spec.BitCount);
-        u32(spec.Compression);
-        u32(uint32_t(spec.PixelData.size()));
+        u16(recipe.BitCount);
+        u32(recipe.Compression);
+        u32(uint32_t(recipe.PixelData.size()));
         u32(2835);
         u32(2835);
-        u32(uint32_t(spec.Palette.size()));
+        u32(uint32_t(recipe.Palette.size()));
         u32(0);
-        for (size_t i = 0; masksInHeader && i < spec.Masks.size(); ++i)
-            u32(spec.Masks[i]);
-        out.resize(start + spec.HeaderSize, 0);
-        for (size_t i = 0; !masksInHeader && i < spec.Masks.size(); ++i)
-            u32(spec.Masks[i]);
+        for (size_t i = 0; masksInHeader && i < recipe.Masks.size(); ++i)
+            u32(recipe.Masks[i]);
+        out.resize(start + recipe.HeaderSize, 0);
+        for (size_t i = 0; !masksInHeader && i < recipe.Masks.size(); ++i)
+            u32(recipe.Masks[i]);
     }
-    for (uint32_t c : spec.Palette) {
+    for (uint32_t c : recipe.Palette) {
         out.push_back(uint8_t(c));
         out.push_back(uint8_t(c >> 8));
         out.push_back(uint8_t(c >> 16));
         if (!core)
             out.push_back(0);
     }
-    out.insert(out.end(), spec.PixelData.begin(), spec.PixelData.end());
+    out.insert(out.end(), recipe.PixelData.begin(), recipe.PixelData.end());
     return out;
 }
 

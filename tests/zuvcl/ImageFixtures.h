@@ -11,7 +11,7 @@ namespace tunola::fixtures {
 
 using Bytes = std::vector<uint8_t>;
 
-struct PngSpec {
+struct PngRecipe {
     int32_t Width = 0;
     int32_t Height = 0;
     int ColorType = 6; // libpng's PNG_COLOR_TYPE_*
@@ -22,13 +22,13 @@ struct PngSpec {
     Bytes Transparency;            // tRNS contents: palette alphas, or a colour key
 };
 
-Bytes EncodePng(const PngSpec& spec);
+Bytes EncodePng(const PngRecipe& recipe);
 
 // An 8-bit RGBA (withAlpha) or RGB picture from 0xAARRGGBB pixels.
 Bytes EncodePng(int32_t width, int32_t height, const std::vector<TColor32>& pixels, bool withAlpha,
                 bool interlaced = false);
 
-struct BmpSpec {
+struct BmpRecipe {
     int32_t Width = 0;
     int32_t Height = 0; // negative: rows top-down
     uint16_t BitCount = 24;
@@ -39,7 +39,7 @@ struct BmpSpec {
     Bytes PixelData;               // as stored in the file
 };
 
-Bytes EncodeBmp(const BmpSpec& spec);
+Bytes EncodeBmp(const BmpRecipe& recipe);
 
 // Packs pixel values (palette indices, or 16/24/32-bit values) given top-down into padded BMP
 // rows in file order (bottom-up unless topDown).

@@ -40,7 +40,7 @@ TEST(PngReader, KeepsPerPixelAlphaOrIsOpaque) {
 }
 
 TEST(PngReader, WidensOtherColourTypesToEightBitRgba) {
-    fixtures::PngSpec palette;
+    fixtures::PngRecipe palette;
     palette.Width = 3;
     palette.Height = 1;
     palette.ColorType = PNG_COLOR_TYPE_PALETTE;
@@ -51,7 +51,7 @@ TEST(PngReader, WidensOtherColourTypesToEightBitRgba) {
     EXPECT_TRUE(image.HasAlpha);
     EXPECT_EQ(image.Pixels, (std::vector<TColor32>{0xFF0000FFu, 0x00FF0000u, 0x8000FF00u}));
 
-    fixtures::PngSpec grey16; // 16-bit samples k * 257 scale to exactly k
+    fixtures::PngRecipe grey16; // 16-bit samples k * 257 scale to exactly k
     grey16.Width = 3;
     grey16.Height = 1;
     grey16.ColorType = PNG_COLOR_TYPE_GRAY;
@@ -61,7 +61,7 @@ TEST(PngReader, WidensOtherColourTypesToEightBitRgba) {
     EXPECT_FALSE(image.HasAlpha);
     EXPECT_EQ(image.Pixels, (std::vector<TColor32>{0xFF000000u, 0xFF808080u, 0xFFFFFFFFu}));
 
-    fixtures::PngSpec keyed; // 1-bit grey with white as the transparent key
+    fixtures::PngRecipe keyed; // 1-bit grey with white as the transparent key
     keyed.Width = 9;
     keyed.Height = 1;
     keyed.ColorType = PNG_COLOR_TYPE_GRAY;
@@ -122,11 +122,11 @@ TEST(BmpReader, ReadsEveryLayout) {
 
     struct Case {
         const char* Name;
-        fixtures::BmpSpec Spec;
+        fixtures::BmpRecipe Recipe;
     };
-    auto spec = [&](int bits, bool topDown, const std::vector<uint32_t>& values,
-                    uint32_t header = 40) {
-        fixtures::BmpSpec s;
+    auto recipe = [&](int bits, bool topDown, const std::vector<uint32_t>& values,
+                      uint32_t header = 40) {
+        fixtures::BmpRecipe s;
         s.Width = 3;
         s.Height = topDown ? -2 : 2;
         s.BitCount = uint16_t(bits);
@@ -137,28 +137,28 @@ TEST(BmpReader, ReadsEveryLayout) {
         return s;
     };
     std::vector<Case> cases = {
-        {"1 bit", spec(1, false, {1, 0, 1, 0, 1, 0})},
-        {"4 bits", spec(4, false, indices)},
-        {"8 bits", spec(8, false, indices)},
-        {"8 bits top-down", spec(8, true, indices)},
-        {"8 bits core header", spec(8, false, indices, 12)},
-        {"16 bits 5-5-5", spec(16, false, rgb555)},
-        {"24 bits", spec(24, false, rgb24)},
-        {"24 bits top-down", spec(24, true, rgb24)},
-        {"24 bits, 124-byte header", spec(24, false, rgb24, 124)},
+        {"1 bit", recipe(1, false, {1, 0, 1, 0, 1, 0})},
+        {"4 bits", recipe(4, false, indices)},
+        {"8 bits", recipe(8, false, indices)},
+        {"8 bits top-down", recipe(8, true, indices)},
+        {"8 bits core header", recipe(8, false, indices, 12)},
+        {"16 bits 5-5-5", recipe(16, false, rgb555)},
+        {"24 bits", recipe(24, false, rgb24)},
+        {"24 bits top-down", recipe(24, true, rgb24)},
+        {"24 bits, 124-byte header", recipe(24, false, rgb24, 124)},
     };
-    cases[0].Spec.Palette = {0x000000, 0xFF0000};
-    Case masked{"16 bits 5-6-5 masks", spec(16, false, rgb565)};
-    masked.Spec.Compression = 3;
-    masked.Spec.Masks = {0xF800, 0x07E0, 0x001F};
+    cases[0].Recipe.Palette = {0x000000, 0xFF0000};
+    Case masked{"16 bits 5-6-5 masks", recipe(16, false, rgb565)};
+    masked.Recipe.Compression = 3;
+    masked.Recipe.Masks = {0xF800, 0x07E0, 0x001F};
     cases.push_back(masked);
 
     for (const Case& c : cases) {
-        const TZuRasterImage image = ReadBmp(fixtures::EncodeBmp(c.Spec));
+        const TZuRasterImage image = ReadBmp(fixtures::EncodeBmp(c.Recipe));
         EXPECT_FALSE(image.HasAlpha) << c.Name;
         ASSERT_EQ(image.Width, 3) << c.Name;
         ASSERT_EQ(image.Height, 2) << c.Name;
-        if (c.Spec.BitCount == 1)
+        if (c.Recipe.BitCount == 1)
             EXPECT_EQ(image.Pixels, (std::vector<TColor32>{0xFFFF0000u, 0xFF000000u, 0xFFFF0000u,
                                                            0xFF000000u, 0xFFFF0000u, 0xFF000000u}));
         else
@@ -167,7 +167,7 @@ TEST(BmpReader, ReadsEveryLayout) {
 }
 
 TEST(BmpReader, ThirtyTwoBitsKeepAlphaUnlessItIsAllZero) {
-    fixtures::BmpSpec s;
+    fixtures::BmpRecipe s;
     s.Width = 2;
     s.Height = 1;
     s.BitCount = 32;
@@ -192,7 +192,7 @@ TEST(BmpReader, ThirtyTwoBitsKeepAlphaUnlessItIsAllZero) {
 }
 
 TEST(BmpReader, RunLengthEncodedRows) {
-    fixtures::BmpSpec rle8;
+    fixtures::BmpRecipe rle8;
     rle8.Width = 4;
     rle8.Height = 3;
     rle8.BitCount = 8;
@@ -210,7 +210,7 @@ TEST(BmpReader, RunLengthEncodedRows) {
     const TColor32 k = 0xFF000000u, r = 0xFFFF0000u, g = 0xFF00FF00u, b = 0xFF0000FFu;
     EXPECT_EQ(image.Pixels, (std::vector<TColor32>{k, b, b, b, g, b, r, k, r, r, r, k}));
 
-    fixtures::BmpSpec rle4 = rle8;
+    fixtures::BmpRecipe rle4 = rle8;
     rle4.BitCount = 4;
     rle4.Compression = 2;
     rle4.PixelData = {
@@ -224,7 +224,7 @@ TEST(BmpReader, RunLengthEncodedRows) {
 }
 
 TEST(BmpReader, MalformedFilesAreErrors) {
-    fixtures::BmpSpec good;
+    fixtures::BmpRecipe good;
     good.Width = 4;
     good.Height = 4;
     good.BitCount = 24;
@@ -282,7 +282,7 @@ TEST_F(LoadFromFile, ChoosesTheReaderByExtension) {
     bitmap.LoadFromFile(Write("opaque.png", fixtures::EncodePng(2, 2, kFourPixels, false)));
     EXPECT_EQ(bitmap.Bits()[2], 0xFF0000FFu);
 
-    fixtures::BmpSpec s;
+    fixtures::BmpRecipe s;
     s.Width = 1;
     s.Height = 1;
     s.BitCount = 24;
