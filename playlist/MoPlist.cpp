@@ -135,7 +135,9 @@ TMoPlist::TMoPlist(std::string fileName, std::string_view rootName)
     : TMoPlist(std::move(fileName), rootName, false) {
     const auto path = PathFromUtf8(fileName_);
     std::error_code ec;
-    fileFound_ = !fileName_.empty() && std::filesystem::exists(path, ec);
+    // Only a regular file is a list: a folder or a pipe of that name is neither read (a pipe
+    // would block) nor moved aside; writing over it then fails.
+    fileFound_ = !fileName_.empty() && std::filesystem::is_regular_file(path, ec);
     if (!fileFound_)
         return;
     std::string bytes;

@@ -43,8 +43,8 @@ struct TPList {
 
 class TMoPlist {
 public:
-    // Takes `fileName` when it exists; otherwise an empty document whose root is an element
-    // named `rootName`.
+    // Takes `fileName` when it is a regular file; otherwise an empty document whose root is an
+    // element named `rootName`.
     TMoPlist(std::string fileName, std::string_view rootName);
     // A document from bytes with no file behind it (Save never writes). Bytes that do not parse
     // give an empty document with a `rootName` root, and LoadFailed() is true.

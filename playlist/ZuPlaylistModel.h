@@ -16,6 +16,7 @@
 //    thread when the track was started), never by index or address, so a row deleted or moved
 //    meanwhile is never written to and a different row never receives the wrong length.
 //  - The lock is never held while an event runs, so handlers may call back into the model.
+//  - The events are set up before any worker runs and not changed while one does.
 //  - OnChange runs on the thread that closes the outermost update bracket. The worker's
 //    StoreLength may therefore raise it on the worker thread: the view must queue its repaint
 //    to the UI thread rather than paint from the handler.

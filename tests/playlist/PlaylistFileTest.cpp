@@ -249,6 +249,14 @@ TEST_F(PlaylistFile, SaveFailureIsReportedAndLeavesTheOldFile) {
     EXPECT_FALSE(SaveList(model.Items(), PathToUtf8(dir_ / "no-such-dir" / "x.pls"), &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(SaveList(model.Items(), "", &error));
+
+    // A folder where the list should be is neither read nor moved nor replaced.
+    const std::string folder = PathToUtf8(dir_ / "list.pls");
+    fs::create_directory(PathFromUtf8(folder));
+    EXPECT_EQ(LoadDefaultList(model.Items(), folder), TPlaylistLoad::NoFile);
+    EXPECT_FALSE(SaveList(model.Items(), folder, &error));
+    EXPECT_TRUE(fs::is_directory(PathFromUtf8(folder)));
+    EXPECT_FALSE(fs::exists(PathFromUtf8(folder + ".unreadable")));
 }
 
 // Text that XML 1.0 cannot carry (control characters, bytes that are not UTF-8) must not turn
