@@ -261,8 +261,10 @@ void TPlaybackController::OpenStreamWorker(std::string fileName, uint64_t serial
         if (isUrl.value_or(false))
             state_.StreamEndBytes =
                 static_cast<uint32_t>(audio_.StreamGetFilePosition(stream, kFilePosEnd));
-        audio_.ChannelPlay(stream, false);
+        // The end handler goes on before the sound starts, so even a very short track that
+        // ends at once is reported.
         audio_.ChannelSetSync(stream, kSyncEnd, 0, &TPlaybackController::EndOfTrackSync, this);
+        audio_.ChannelPlay(stream, false);
         if (OnTrackStarted)
             if (const std::optional<TZuPlaylistItem> entry = list_.SnapshotOf(serial))
                 OnTrackStarted(*entry);
