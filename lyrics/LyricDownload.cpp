@@ -65,7 +65,7 @@ TLyricDownloadResult DownloadLyrics(ILyricDown* service, std::string_view title,
         if (*it < 0)
             continue;
         const std::optional<std::string> bytes = service->Download(service->GetItem(*it).LyricId);
-        if (!bytes)
+        if (!bytes || bytes->size() > kMaxLyricFileBytes)
             continue;
         std::string text = DecodeLyricFile(*bytes);
         if (!IsUsableLyric(text))

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_map>
 
 namespace tunola {
 
@@ -31,20 +33,24 @@ void CheckIndex(int index, size_t size) {
         throw std::out_of_range("lyric line index out of range");
 }
 
-void AppendMerged(std::string& out, std::vector<TLyricItem> lines) {
-    std::vector<bool> taken(lines.size(), false);
+// Equal texts are written once, with all their tags in time order, at the place of their first
+// line. Grouped through a hash map so that a lyric of many lines stays a linear write.
+void AppendMerged(std::string& out, const std::vector<TLyricItem>& lines) {
+    std::unordered_map<std::string_view, size_t> groupOfText;
+    std::vector<std::vector<size_t>> groups;
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (taken[i])
-            continue;
-        for (size_t k = i; k < lines.size(); ++k) {
-            if (!taken[k] && lines[k].Text == lines[i].Text) {
-                taken[k] = true;
-                out += '[';
-                out += lines[k].TimeText;
-                out += ']';
-            }
+        const auto [it, added] = groupOfText.try_emplace(lines[i].Text, groups.size());
+        if (added)
+            groups.emplace_back();
+        groups[it->second].push_back(i);
+    }
+    for (const std::vector<size_t>& group : groups) {
+        for (size_t i : group) {
+            out += '[';
+            out += lines[i].TimeText;
+            out += ']';
         }
-        out += lines[i].Text;
+        out += lines[group.front()].Text;
         out += kCrLf;
     }
 }

@@ -10,8 +10,9 @@
 
 namespace tunola {
 
-// Lyric files larger than this are not lyrics; they are refused rather than read whole.
-inline constexpr std::uintmax_t kMaxLyricFileBytes = 16u * 1024 * 1024;
+// Lyrics are a few kilobytes. Anything much larger is not a lyric and is refused rather than
+// parsed into millions of lines.
+inline constexpr std::uintmax_t kMaxLyricFileBytes = 1024 * 1024;
 
 // A byte-order mark (UTF-8, UTF-16 LE/BE) or valid UTF-8 is taken as such, anything else is
 // read as GB18030. Every line end (CR LF, LF or CR) becomes CR LF.

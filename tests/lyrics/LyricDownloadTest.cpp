@@ -60,13 +60,19 @@ TEST(LyricDownload, BestMatchesAreTriedFirstAndNoLyricPagesSkipped) {
     EXPECT_EQ(result.Text, "[00:01]from 10");
 }
 
-TEST(LyricDownload, EmptyOrFailedDownloadsAreSkippedAndNeverSaved) {
+TEST(LyricDownload, EmptyFailedOrOversizedDownloadsAreSkippedAndNeverSaved) {
     TTempFolder dir;
     TFakeLyricDown service;
-    service.ResultsByMode[0] = {{"S", "", 1}, {"So", "", 2}, {"Son", "", 3}, {"Song", "", 4}};
-    service.Lyrics = {{4, ""}, {3, " \r\n "}, {1, "暂无歌词<script>"}}; // 2 fails outright
-    const TLyricDownloadResult result = DownloadLyrics(&service, "Song", "", dir.Path());
-    EXPECT_EQ(service.Calls.back(), "download 1");
+    // Scores 20, 40, 60, 80, 100 against "songs": tried from 5 down to 1.
+    service.ResultsByMode[0] = {
+        {"S", "", 1}, {"So", "", 2}, {"Son", "", 3}, {"Song", "", 4}, {"Songs", "", 5}};
+    service.Lyrics = {{5, "[00:01]" + std::string(kMaxLyricFileBytes, 'x')},
+                      {4, ""},
+                      {3, " \r\n "},
+                      {1, "暂无歌词<script>"}}; // 2 fails outright
+    const TLyricDownloadResult result = DownloadLyrics(&service, "Songs", "", dir.Path());
+    EXPECT_EQ(service.Calls, (Calls{"clear", "search 0 Songs||", "download 5", "download 4",
+                                    "download 3", "download 2", "download 1"}));
     EXPECT_EQ(result.Text, "");
     EXPECT_TRUE(result.SavedPath.empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
