@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DTUNOLA_ONLY= -DTUNOLA_SKIP= -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
+# The player (with its add-ons and skins) and its remote control; the tests are not needed here.
+cmake --build build -j "$(nproc)" --target tunola tunola-remote
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exec build/bin/tunola
@@ -31,7 +32,7 @@ import -window root screenshots/screen.png
 n=0
 while read -r id name; do
     n=$((n + 1))
-    file="screenshots/window-$n-$(echo "$name" | tr -c 'A-Za-z0-9' '_' | cut -c1-40).png"
+    file="screenshots/window-$n-$(echo "$name" | tr -c 'A-Za-z0-9' '_' | tr -s '_' | sed 's/_$//' | cut -c1-40).png"
     import -window "$id" "$file" 2>/dev/null || true
 done < <(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) "\([^"]*\)": .*/\1 \2/p' |
          while read -r id name; do
