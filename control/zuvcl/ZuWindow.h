@@ -1,0 +1,77 @@
+#pragma once
+// TZuWindow: the skinned background of a form. It fills its parent (Align) and draws the
+// window frame from nine pieces of its Image around an interior of plain Color; on a
+// TZuFormEx it draws into the form's back buffer, which the controls above take as their
+// backdrop. RebuildRegions(true) cuts the form's shape from the transparent pixels of the
+// corner pieces; the shape follows every resize.
+//
+// The skin makes the background mouse-transparent (setEnabled(false)) so that presses on it
+// reach the form and drag it.
+
+#include "ZuGraphicControl.h"
+#include "ZuWindowFrame.h"
+
+#include <optional>
+
+namespace tunola {
+
+enum class TZuAlign : uint8_t { alNone, alClient };
+
+class TZuWindow : public TZuGraphicControlEx {
+    Q_OBJECT
+public:
+    explicit TZuWindow(QWidget* parent = nullptr);
+    ~TZuWindow() override;
+
+    TZuAlign Align() const { return align_; }
+    void SetAlign(TZuAlign align);
+
+    // Colour of the interior (Color, inherited) is set with SetColor.
+
+    const TZuFramePieces& Pieces() const { return pieces_; }
+    void SetTopLeft(int16_t x, int16_t y, int16_t w, int16_t h);
+    // A width <= 0 is stored as 5: the tiling step must not be zero.
+    void SetTopMiddle(int16_t x, int16_t y, int16_t w, int16_t h);
+    void SetTopRight(int16_t x, int16_t y, int16_t w, int16_t h);
+    void SetBottomLeft(int16_t x, int16_t y, int16_t w, int16_t h);
+    // A width <= 0 is stored as 5.
+    void SetBottomMiddle(int16_t x, int16_t y, int16_t w, int16_t h);
+    void SetBottomRight(int16_t x, int16_t y, int16_t w, int16_t h);
+    // A height <= 0 is stored as 5.
+    void SetLeftMiddle(int16_t x, int16_t y, int16_t w, int16_t h);
+    void SetRightMiddle(int16_t x, int16_t y, int16_t w, int16_t h);
+    void SetTitleCenter(int16_t x, int16_t y, int16_t w, int16_t h);
+
+    // true: cut the corner regions from the current Image and shape the form with them;
+    // false: drop them and give the form its plain rectangle.
+    void RebuildRegions(bool apply);
+    bool HasRegions() const { return cutOuts_.has_value(); }
+
+    // Composes the frame into its surface if anything changed since the last time.
+    void ComposeFrame();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetPiece(TZuPiece& piece, TZuPiece value);
+    void FrameChanged();
+    void FollowParent();
+    void AttachToParent();
+    void ApplyShape();
+    // Where the frame is composed: the form's back buffer, or a bitmap of our own.
+    TZuBitmap32& Surface();
+
+    TZuAlign align_ = TZuAlign::alClient;
+    TZuFramePieces pieces_;
+    std::optional<TZuCornerCutOuts> cutOuts_;
+    TZuBitmap32 ownSurface_;
+    QPointer<QWidget> watchedParent_;
+    bool frameDirty_ = true;
+};
+
+} // namespace tunola
