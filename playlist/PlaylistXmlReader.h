@@ -6,7 +6,8 @@
 //    replaces that list never builds nodes it would throw away).
 // Both parse the same way: no network, no DTD loading (so no external entities), no entity
 // substitution, and libxml2's limits on entity amplification. Entity references in attribute
-// values read as nothing. Pure functions of the bytes; any thread.
+// values read as nothing. Pure functions of the bytes (UI thread in the player: libxml2 sets
+// itself up on first use).
 
 #include <memory>
 #include <optional>
