@@ -2,7 +2,7 @@
 // What every skinned control and form shares: the Tag, the pop-up menu, and the mouse events
 // with their common release rule:
 //   left button released  -> MouseUp's normal handling (OnMouseUp);
-//   right button released -> with a manual pop-up menu, the menu opens at the cursor;
+//   right button released -> with a manual pop-up menu, the menu opens where it was released;
 //   any other button      -> nothing.
 // Presses, moves and releases reach the virtual MouseDown/MouseMove/MouseUp, which derived
 // controls override; a double click counts as a press.

@@ -98,11 +98,11 @@ protected:
 private:
     friend class TZuWindow;
     // The background that draws into the back buffer.
-    void AttachBackground(TZuWindow* window) { background_ = window; }
+    void AttachBackground(TZuWindow* window);
     void DetachBackground(TZuWindow* window);
 
     TZuBitmap32 backBuffer_;
-    QPointer<TZuWindow> background_;
+    QPointer<QWidget> background_; // a TZuWindow
 };
 
 // The edge hit-test of a borderless form at client point (x, y) with border width

@@ -38,6 +38,8 @@ protected:
     virtual void PaintImage(TZuBitmap32& canvas);
     // The form whose back buffer is this control's backdrop, if its parent is one.
     TZuFormEx* ParentFormEx() const;
+    // Image or Color changed; repaints.
+    virtual void PictureChanged();
 
     void paintEvent(QPaintEvent* event) override;
 

@@ -75,7 +75,11 @@ protected:
     // The offset whose value PositionEx reports.
     int PreviewOffset() const { return preview_; }
     int16_t ValueToPosition(int value) const;
-    void SetThumbOffset(int offset) { offset_ = offset; }
+    void SetThumbOffset(int offset) {
+        offset_ = offset;
+        if (!dragging_)
+            preview_ = offset;
+    }
     int StoredValue() const { return value_; }
 
     void PaintImage(TZuBitmap32& canvas) override;
@@ -83,6 +87,7 @@ protected:
     void MouseMove(Qt::KeyboardModifiers shift, int x, int y) override;
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
     void MouseLeave() override;
+    void hideEvent(QHideEvent* event) override;
 
     template <class T> void Store(T& field, T value) {
         if (field != value) {

@@ -11,6 +11,8 @@
 #include "ZuGraphicControl.h"
 #include "ZuWindowFrame.h"
 
+#include <QPointer>
+
 #include <optional>
 
 namespace tunola {
@@ -51,9 +53,9 @@ public:
     void ComposeFrame();
 
 protected:
+    void PictureChanged() override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,0 +1,84 @@
+#include "ZuGraphicControl.h"
+
+#include "ZuForm.h"
+#include "ZuPixelCopy.h"
+
+#include <QPainter>
+
+namespace tunola {
+
+TZuGraphicControl::TZuGraphicControl(QWidget* parent) : TZuControlBase(parent) {
+    // Every paint covers the whole control, so nothing under it needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setCursor(Qt::ArrowCursor);
+    image_.OnChange = [this](TZuNotifiablePersistent&) { PictureChanged(); };
+}
+
+void TZuGraphicControl::SetImage(const TZuBitmap32& image) {
+    image_.Assign(&image);
+}
+
+void TZuGraphicControl::SetColor(TColor color) {
+    if (color_ == color)
+        return;
+    color_ = color;
+    PictureChanged();
+}
+
+void TZuGraphicControl::PaintImage(TZuBitmap32&) {}
+
+TZuFormEx* TZuGraphicControl::ParentFormEx() const {
+    return qobject_cast<TZuFormEx*>(parentWidget());
+}
+
+void TZuGraphicControl::PictureChanged() {
+    update();
+}
+
+void TZuGraphicControl::PaintBackdrop() {
+    if (TZuFormEx* form = ParentFormEx()) {
+        const TZuBitmap32& back = form->BackBuffer();
+        const TZuRect under = ZuBounds(x(), y(), width(), height());
+        if (ZuIntersect(under, back.BoundsRect()) != under)
+            canvas_.Clear(Color32(color_));
+        CopyPixels(canvas_, 0, 0, back, under);
+        return;
+    }
+    canvas_.Clear(Color32(color_));
+}
+
+void TZuGraphicControl::paintEvent(QPaintEvent*) {
+    // The canvas keeps its pixels between paints and is reallocated only when the size changes.
+    canvas_.SetSize(width(), height());
+    if (canvas_.Empty())
+        return;
+    PaintBackdrop();
+    PaintImage(canvas_);
+    QPainter painter(this);
+    canvas_.CopyToDC(painter, 0, 0);
+}
+
+TZuGraphicControlEx::TZuGraphicControlEx(QWidget* parent) : TZuGraphicControl(parent) {}
+
+void TZuGraphicControlEx::MouseEnter() {
+    if (OnMouseEnter)
+        OnMouseEnter(*this);
+}
+
+void TZuGraphicControlEx::MouseLeave() {
+    if (OnMouseLeave)
+        OnMouseLeave(*this);
+}
+
+void TZuGraphicControlEx::enterEvent(QEnterEvent* event) {
+    TZuGraphicControl::enterEvent(event);
+    MouseEnter();
+}
+
+void TZuGraphicControlEx::leaveEvent(QEvent* event) {
+    MouseLeave();
+    TZuGraphicControl::leaveEvent(event);
+}
+
+} // namespace tunola
