@@ -29,7 +29,25 @@ using XmlString = std::unique_ptr<xmlChar, XmlFree>;
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
                               XML_PARSE_NOBLANKS | XML_PARSE_NOCDATA;
 
+// The text of an element or attribute, from its text nodes only: an entity reference in an
+// outside file is never expanded (a few nested entities can otherwise grow into gigabytes).
+std::string ChildText(const xmlNode* first) {
+    std::string text;
+    for (const xmlNode* c = first; c; c = c->next)
+        if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content)
+            text += reinterpret_cast<const char*>(c->content);
+    return text;
+}
+
+void IgnoreXmlError(void*, const char*, ...) {}
+
 } // namespace
+
+void SilenceXmlErrors() {
+    // libxml2 reports some problems (bad encodings) on stderr even with NOERROR; the program
+    // handles every failure where it happens and writes no log.
+    xmlSetGenericErrorFunc(nullptr, IgnoreXmlError);
+}
 
 void TMoConfig::DocDeleter::operator()(_xmlDoc* doc) const {
     xmlFreeDoc(doc);
@@ -155,13 +173,11 @@ std::string TMoConfig::ReadString(std::string_view path, std::string_view attrib
     xmlNode* node = FindNode(path, false);
     if (!node)
         return std::string(defaultValue);
-    if (attribute.empty()) {
-        XmlString text(xmlNodeGetContent(node));
-        return FromXml(text.get());
-    }
+    if (attribute.empty())
+        return ChildText(node->children);
     const std::string a(attribute);
-    XmlString value(xmlGetProp(node, X(a.c_str())));
-    std::string result = FromXml(value.get());
+    const xmlAttr* attr = xmlHasProp(node, X(a.c_str()));
+    std::string result = attr ? ChildText(attr->children) : std::string();
     return result.empty() ? std::string(defaultValue) : result;
 }
 

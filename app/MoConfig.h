@@ -58,6 +58,9 @@ private:
     std::unique_ptr<_xmlDoc, DocDeleter> doc_;
 };
 
+// Stops libxml2 from printing its own messages on stderr. Call once at start-up.
+void SilenceXmlErrors();
+
 // The integer rule of the store, exposed for its tests: optional sign and decimal digits only.
 bool ParseDecimalInt(std::string_view text, int& value);
 

@@ -1,6 +1,7 @@
 // Program entry: one player per user, then the main window's start-up.
 
 #include "AppState.h"
+#include "MoConfig.h"
 #include "PlayerMessages.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     }
 
     TTunApplication app(argc, argv);
+    SilenceXmlErrors();
     TAppState state;
     auto* mainWindow = new TTunMain(state);
     instance.Listen([mainWindow](uint32_t message, int32_t wParam, int64_t lParam) {

@@ -135,6 +135,15 @@ TEST_F(ConfigFile, EntitiesAreNotExpanded) {
                  "<TUNOLA.CONFIG><Window><LRC PATH=\"&x;\"/></Window></TUNOLA.CONFIG>");
     TMoConfig config(file_, "TUNOLA.CONFIG");
     EXPECT_EQ(config.ReadString("Window/LRC", "PATH", "d").find("root:"), std::string::npos);
+
+    // Nested internal entities would grow to gigabytes if they were expanded on reading.
+    Write(file_, "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\">"
+                 "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                 "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
+                 "<TUNOLA.CONFIG><Window><LRC PATH=\"x&c;y\">t&c;u</LRC></Window></TUNOLA.CONFIG>");
+    TMoConfig nested(file_, "TUNOLA.CONFIG");
+    EXPECT_EQ(nested.ReadString("Window/LRC", "PATH", "d"), "xy");
+    EXPECT_EQ(nested.ReadString("Window/LRC", "", "d"), "tu");
 }
 
 TEST_F(ConfigFile, StartupSettingsFallbacks) {

@@ -33,6 +33,14 @@ protected:
         env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         // This process talks to the player through the same socket name.
         qputenv("XDG_RUNTIME_DIR", runtime_.toLocal8Bit());
+        {
+            // Repeat the list.
+            QDir().mkpath(home_.path() + QStringLiteral("/Documents/Tunola"));
+            QFile config(home_.path() + QStringLiteral("/Documents/Tunola/tunola.xml"));
+            if (config.open(QIODevice::WriteOnly))
+                config.write(
+                    "<TUNOLA.CONFIG><Window><PLAY PATTERN=\"1\"/></Window></TUNOLA.CONFIG>");
+        }
     }
     void TearDown() override {
         for (QProcess* p : started_) {
@@ -136,6 +144,80 @@ TEST_F(PlayerProcess, UnreadableSettingsAreKeptAndStartUpGoesOn) {
     QFile fresh(folder + QStringLiteral("/tunola.xml"));
     ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
     EXPECT_TRUE(fresh.readAll().contains("PATTERN=\"1\""));
+}
+
+TEST_F(PlayerProcess, PlaysTheListInOrderAndSavesItBack) {
+    // Three 0.3 s tracks in "repeat the list" mode.
+    const QString folder = home_.path() + QStringLiteral("/Documents/Tunola");
+    QDir().mkpath(folder);
+    QString list =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DefaultList><PlayerList>");
+    for (int i = 0; i < 3; ++i) {
+        const QString track = home_.path() + QStringLiteral("/track%1.wav").arg(i);
+        QFile f(track);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const int frames = 2400; // 0.3 s at 8 kHz mono
+        QByteArray wav("RIFF");
+        auto put32 = [&](quint32 v) {
+            for (int k = 0; k < 4; ++k)
+                wav += char((v >> (8 * k)) & 0xFF);
+        };
+        auto put16 = [&](quint16 v) {
+            wav += char(v & 0xFF);
+            wav += char(v >> 8);
+        };
+        put32(36 + frames * 2);
+        wav += "WAVEfmt ";
+        put32(16);
+        put16(1);
+        put16(1);
+        put32(8000);
+        put32(16000);
+        put16(2);
+        put16(16);
+        wav += "data";
+        put32(frames * 2);
+        wav += QByteArray(frames * 2, '\0');
+        f.write(wav);
+        list +=
+            QStringLiteral("<LIST Path=\"%1\" Title=\"曲%2\" Artist=\"\" Url=\"0\" Ltime=\"0\"/>")
+                .arg(track)
+                .arg(i);
+    }
+    list += QStringLiteral("</PlayerList></DefaultList>");
+    {
+        QFile f(folder + QStringLiteral("/Default.pls"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(list.toUtf8());
+    }
+
+    QProcess* player = Start();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    EXPECT_EQ(SendPlayerMessage(WM_PLAYER_CONTROL, ccCount, 0), 3);
+    EXPECT_EQ(SendPlayerMessage(WM_PLAYER_CONTROL, ccIndex, 0), 0);
+    EXPECT_EQ(SendPlayerMessage(WM_PLAYER_CONTROL, ccPlayPause, 0), 1);
+    // The index walks through the list and wraps.
+    std::vector<int64_t> seen;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3000 && seen.size() < 4) {
+        const auto index = SendPlayerMessage(WM_PLAYER_CONTROL, ccIndex, 0);
+        ASSERT_TRUE(index);
+        if (seen.empty() || seen.back() != *index)
+            seen.push_back(*index);
+        QThread::msleep(20);
+    }
+    EXPECT_EQ(seen, (std::vector<int64_t>{0, 1, 2, 0}));
+
+    player->terminate();
+    ASSERT_TRUE(player->waitForFinished(10000));
+    QFile saved(folder + QStringLiteral("/Default.pls"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(saved.readAll());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(text.contains(QStringLiteral("Title=\"曲%1\"").arg(i))) << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("Ltime=\"3.47222222222222E-6\"")), 3) << text.toStdString();
 }
 
 } // namespace
