@@ -10,6 +10,10 @@ namespace tunola {
 
 TZuWindow::TZuWindow(QWidget* parent) : TZuGraphicControlEx(parent) {
     unsetCursor(); // the form's cursor shows through (the edge hit-test sets it)
+    // Hover moves must reach it so that, disabled by the skin, it hands them on to the form
+    // (whose edge hit-test sets the cursor); the platform drops them at a control that does
+    // not track the mouse.
+    setMouseTracking(true);
     AttachToParent();
 }
 
