@@ -53,14 +53,14 @@ struct TZuSkinWindow : TZuSkinElementBase {
     int16_t MinW = 0, MinH = 0, MaxW = 0, MaxH = 0; // 0: no limit
     int16_t W = 0, H = 0;
     // The nine frame pieces: corners, edges and the title centre.
-    TZuSkinRect TL, TM, TR, BL, BM, BR, LM, RM, TC;
+    TZuPiece TL, TM, TR, BL, BM, BR, LM, RM, TC;
     TColor BgColor = 0;
 };
 
 // <button> and <ckbutton>.
 struct TZuSkinButton : TZuSkinElementBase {
     bool Checkable = false; // <ckbutton>: the Checked* corners below are set too
-    TZuSkinRect Bounds;
+    TZuPiece Bounds;
     int16_t NormalX = 0, NormalY = 0, PressedX = 0, PressedY = 0;
     int16_t HighlightedX = 0, HighlightedY = 0;
     int16_t CheckedX = 0, CheckedY = 0, CheckedPX = 0, CheckedPY = 0;
@@ -73,7 +73,7 @@ struct TZuSkinButton : TZuSkinElementBase {
 
 // <label>: the time and status texts of the main window.
 struct TZuSkinLabel : TZuSkinElementBase {
-    TZuSkinRect Bounds;
+    TZuPiece Bounds;
     TZuSkinFont Font;
     TColor FontColor = 0;
     TZuAnchors Anchors;
@@ -81,7 +81,7 @@ struct TZuSkinLabel : TZuSkinElementBase {
 
 // <scrolltext id="title">: the scrolling song title.
 struct TZuSkinScrollText : TZuSkinElementBase {
-    TZuSkinRect Bounds;
+    TZuPiece Bounds;
     TColor BackColor = 0;
     TZuSkinFont Font;
     TColor FontColor = 0;
@@ -90,11 +90,11 @@ struct TZuSkinScrollText : TZuSkinElementBase {
 
 // <slider>: position and volume.
 struct TZuSkinSlider : TZuSkinElementBase {
-    TZuSkinRect Bounds;
+    TZuPiece Bounds;
     int16_t NormalX = 0, NormalY = 0, PressedX = 0, PressedY = 0;
     int16_t HighlightedX = 0, HighlightedY = 0;
     int16_t SliderW = 0, SliderH = 0;
-    TZuSkinRect TileA, TileB;
+    TZuPiece TileA, TileB;
     uint8_t Border = 0;
     bool Horizontal = false;
     // "align" joined with the orientation: a horizontal slider always gains left and right,
@@ -106,7 +106,7 @@ struct TZuSkinSlider : TZuSkinElementBase {
 
 // <list id="playlist">: the playlist view and its scroll bar.
 struct TZuSkinList : TZuSkinElementBase {
-    TZuSkinRect Bounds;
+    TZuPiece Bounds;
     uint8_t ScrollBarWidth = 0; // "sw" as the view keeps it
     int16_t SliderW = 0;        // "sw" as the scroll bar's thumb width
     int16_t SliderH = 0;
@@ -116,14 +116,14 @@ struct TZuSkinList : TZuSkinElementBase {
     TZuAnchors Anchors;
     int16_t NormalX = 0, NormalY = 0, PressedX = 0, PressedY = 0;
     int16_t HighlightedX = 0, HighlightedY = 0;
-    TZuSkinRect TrackRect;
+    TZuPiece TrackRect;
     TZuSkinImage Image; // the scroll bar's picture
 };
 
 // <visual id="minlrc">: the lyric display of the lyrics window.
 struct TZuSkinLrcView : TZuSkinElementBase {
     TZuAnchors Anchors;
-    TZuSkinRect Bounds;
+    TZuPiece Bounds;
     uint8_t LrcSpace = 0;
     TColor BGColor = 0, LrcColor = 0, LrcCurrColor = 0;
     std::string FontName;
@@ -132,7 +132,7 @@ struct TZuSkinLrcView : TZuSkinElementBase {
 
 // <visual id="ost">: the spectrum box and the painter made for it.
 struct TZuSkinSpectrum : TZuSkinElementBase {
-    TZuSkinRect Bounds;
+    TZuPiece Bounds;
     TZuAnchors Anchors;
     TColor BackColor = 0, BarColor = 0, PeakColor = 0;
     uint8_t BarStyle = 0;
@@ -150,13 +150,13 @@ struct TZuSkinDesktopLrc : TZuSkinElementBase {
 // pnl_top and Panel2).
 struct TZuSkinPanel : TZuSkinElementBase {
     TZuAnchors Anchors;
-    TZuSkinRect Bounds;
+    TZuPiece Bounds;
     TColor Color = 0;
 };
 
 // <tab id="tabvsv">: the library window's tab strip.
 struct TZuSkinTab : TZuSkinElementBase {
-    TZuSkinRect Bounds;
+    TZuPiece Bounds;
     TColor AColor = 0, DColor = 0;
     TZuAnchors Anchors;
     TZuSkinImage Image;

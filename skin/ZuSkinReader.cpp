@@ -49,7 +49,7 @@ public:
                 return value;
         return {};
     }
-    TZuSkinRect Bounds() const {
+    TZuPiece Bounds() const {
         return {SkinInt16((*this)["x"]), SkinInt16((*this)["y"]), SkinInt16((*this)["w"]),
                 SkinInt16((*this)["h"])};
     }
@@ -57,7 +57,7 @@ public:
     uint8_t Byte(std::string_view name) const { return SkinByte((*this)[name]); }
     int32_t Integer(std::string_view name) const { return SkinInteger((*this)[name]); }
     TColor Color(std::string_view name) const { return SkinColor((*this)[name]); }
-    TZuSkinRect Rect(std::string_view name) const { return ParseSkinRect((*this)[name]); }
+    TZuPiece Rect(std::string_view name) const { return ParseSkinRect((*this)[name]); }
     std::string Text(std::string_view name) const { return std::string((*this)[name]); }
     TZuAnchors Anchors(bool stretching) const {
         return AnchorsFromCode((*this)["align"], stretching);

@@ -77,7 +77,7 @@ uint8_t SkinByte(std::string_view text) {
     return uint8_t(std::clamp<int32_t>(SkinInteger(text), 0, 255));
 }
 
-TZuSkinRect ParseSkinRect(std::string_view text) {
+TZuPiece ParseSkinRect(std::string_view text) {
     int16_t parts[4] = {};
     size_t start = 0;
     for (int n = 0; n < 4; ++n) {

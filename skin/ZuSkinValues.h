@@ -3,23 +3,13 @@
 // the text; a value that does not read gives the documented default (0, or 0,0,0,0).
 
 #include <ZuColor32.h>
+#include <ZuPiece.h>
 
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
 namespace tunola {
-
-// A piece of a skin image (x, y of its top-left corner, its width and height) or the bounds of
-// a control inside its window.
-struct TZuSkinRect {
-    int16_t X = 0;
-    int16_t Y = 0;
-    int16_t W = 0;
-    int16_t H = 0;
-
-    friend constexpr bool operator==(const TZuSkinRect&, const TZuSkinRect&) = default;
-};
 
 // Optional leading blanks, an optional sign, then decimal digits, or hexadecimal digits after
 // "$", "x", "X", "0x" or "0X"; nothing may follow. Decimal values must fit 32 bits signed;
@@ -37,9 +27,10 @@ inline TColor SkinColor(std::string_view text) {
     return SkinInteger(text);
 }
 
-// "x,y,w,h": four integers, each narrowed to 16 bits. Anything else (a missing comma, a fifth
+// "x,y,w,h" (a piece of a skin image, or a control's bounds): four integers, each narrowed to
+// 16 bits. Anything else (a missing comma, a fifth
 // number, one malformed number) gives 0,0,0,0.
-TZuSkinRect ParseSkinRect(std::string_view text);
+TZuPiece ParseSkinRect(std::string_view text);
 
 // Lower-cases ASCII letters only, as names and ids are compared in skin files.
 bool SkinNameEquals(std::string_view a, std::string_view b);

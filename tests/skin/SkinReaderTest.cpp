@@ -169,7 +169,7 @@ TEST(SkinReader, ButtonValues) {
     const TZuSkinButton& play = *buttons[0];
     EXPECT_TRUE(play.Checkable);
     EXPECT_EQ(play.Target.Component, "vb_play");
-    EXPECT_EQ(play.Bounds, (TZuSkinRect{64, 180, 48, 48}));
+    EXPECT_EQ(play.Bounds, (TZuPiece{64, 180, 48, 48}));
     EXPECT_EQ((std::vector<int>{play.NormalX, play.NormalY, play.PressedX, play.PressedY,
                                 play.HighlightedX, play.HighlightedY, play.CheckedX, play.CheckedY,
                                 play.CheckedPX, play.CheckedPY, play.CheckedHX, play.CheckedHY}),
@@ -207,8 +207,8 @@ TEST(SkinReader, SliderAnchorsKindAndStyle) {
     EXPECT_TRUE(sliders[0]->Horizontal);
     EXPECT_EQ(sliders[0]->Anchors, (TZuAnchors{true, true, true, true}));
     EXPECT_EQ(sliders[0]->Style, std::nullopt); // "7" leaves the style alone
-    EXPECT_EQ(sliders[0]->TileA, (TZuSkinRect{0, 0, 440, 14}));
-    EXPECT_EQ(sliders[0]->TileB, TZuSkinRect{});
+    EXPECT_EQ(sliders[0]->TileA, (TZuPiece{0, 0, 440, 14}));
+    EXPECT_EQ(sliders[0]->TileB, TZuPiece{});
     EXPECT_EQ(sliders[0]->Border, 3);
     EXPECT_EQ(sliders[0]->SliderW, 14);
 
@@ -254,7 +254,7 @@ TEST(SkinReader, ElementsThatAddressOtherWindows) {
     EXPECT_EQ(list.SliderW, 300);
     EXPECT_EQ(list.TextSelectedColor, clWindowText);
     EXPECT_EQ(list.Anchors, (TZuAnchors{true, true, false, true}));
-    EXPECT_EQ(list.TrackRect, (TZuSkinRect{0, 0, 8, 32}));
+    EXPECT_EQ(list.TrackRect, (TZuPiece{0, 0, 8, 32}));
 
     const TZuSkinLrcView& lrc = Only<TZuSkinLrcView>(document);
     EXPECT_EQ(lrc.Target.Window, W::Lrc);
@@ -298,9 +298,9 @@ TEST(SkinReader, WindowValues) {
     EXPECT_EQ(w.Image, "/skins/Test/f.png");
     EXPECT_EQ((std::vector<int>{w.MinW, w.MinH, w.MaxW, w.MaxH, w.W, w.H}),
               (std::vector<int>{464, 238, 0, -5, 464, 238}));
-    EXPECT_EQ(w.TL, (TZuSkinRect{0, 0, 140, 150}));
-    EXPECT_EQ(w.TR, TZuSkinRect{}); // a missing number
-    EXPECT_EQ(w.RM, (TZuSkinRect{160, 150, 12, 8}));
+    EXPECT_EQ(w.TL, (TZuPiece{0, 0, 140, 150}));
+    EXPECT_EQ(w.TR, TZuPiece{}); // a missing number
+    EXPECT_EQ(w.RM, (TZuPiece{160, 150, 12, 8}));
     EXPECT_EQ(w.BgColor, 0x26201D);
 }
 

@@ -58,7 +58,7 @@ TEST(SkinValues, NarrowingStopsAtTheEndOfTheRange) {
 TEST(SkinValues, Rectangles) {
     struct Case {
         const char* text;
-        TZuSkinRect rect;
+        TZuPiece rect;
     };
     const Case cases[] = {
         {"0,0,140,150", {0, 0, 140, 150}},

@@ -1,0 +1,65 @@
+#pragma once
+// What an element applier gets besides its element and its control: the window the control
+// lives in, the other controls of that window, and the skin's pictures. A picture that cannot
+// be had is noted in the load result and left out; the control keeps the picture it had.
+
+#include "ZuSkinDocument.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tunola {
+
+class TZuBitmap32;
+
+// What one LoadSkin did, for the caller's logging and for tests.
+struct TZuSkinLoadResult {
+    TZuSkinDocument::TStatus Status = TZuSkinDocument::TStatus::NoRoot;
+    bool WellFormed = true;
+    std::vector<TZuSkinSkip> Skipped; // elements of the file that address nothing
+    int Applied = 0;                  // elements pushed into a window
+    // "window/component" of elements whose window is not registered or whose control is not
+    // there (yet).
+    std::vector<std::string> Unreached;
+    // Pictures that could not be read or decoded, and elements that name no usable picture
+    // ("window/component: reason").
+    std::vector<std::string> ImageFailures;
+    // Elements whose applier failed half-way ("window/component: reason").
+    std::vector<std::string> Failures;
+};
+
+class TZuSkinContext {
+public:
+    TZuSkinContext(QWidget& window, const TZuSkinTarget& target, TZuSkinLoadResult& result)
+        : window_(window), target_(target), result_(result) {}
+
+    // The registered window the element addresses.
+    QWidget& Window() const { return window_; }
+    // Another component of that window by its object name, or null.
+    QWidget* Control(std::string_view name) const;
+
+    // Reads `image` into `picture`. False (and `picture` unchanged) when the element names no
+    // usable picture or the file cannot be read or decoded; the failure is noted.
+    bool LoadPicture(const TZuSkinImage& image, TZuBitmap32& picture);
+
+private:
+    QWidget& window_;
+    const TZuSkinTarget& target_;
+    TZuSkinLoadResult& result_;
+};
+
+// Pushes one element's values into its control. `control` is the component the element names
+// (the window itself for the desktop lyrics). By the time it runs the loader has already given
+// the control its bounds and anchors.
+template <class TElement>
+using TZuSkinApplier =
+    std::function<void(const TElement& element, QWidget& control, TZuSkinContext& context)>;
+
+// The object name of a window's component as a QString.
+QString SkinComponentName(std::string_view component);
+
+} // namespace tunola
