@@ -14,6 +14,7 @@
 #include <system_error>
 #include <type_traits>
 #include <variant>
+#include <vector>
 
 Q_LOGGING_CATEGORY(lcSkin, "tunola.skin", QtCriticalMsg)
 
@@ -54,8 +55,29 @@ QString SkinComponentName(std::string_view component) {
     return QString::fromUtf8(component.data(), qsizetype(component.size()));
 }
 
+QWidget* FindSkinControl(const QWidget& window, std::string_view name) {
+    const QString wanted = SkinComponentName(name);
+    // Breadth first, and not into other windows: a window made a child of another (to keep
+    // them together on the task bar) keeps its components to itself.
+    std::vector<const QObject*> level{&window};
+    while (!level.empty()) {
+        std::vector<const QObject*> next;
+        for (const QObject* parent : level)
+            for (QObject* child : parent->children()) {
+                auto* widget = qobject_cast<QWidget*>(child);
+                if (!widget || widget->isWindow())
+                    continue;
+                if (widget->objectName() == wanted)
+                    return widget;
+                next.push_back(widget);
+            }
+        level = std::move(next);
+    }
+    return nullptr;
+}
+
 QWidget* TZuSkinContext::Control(std::string_view name) const {
-    return window_.findChild<QWidget*>(SkinComponentName(name));
+    return FindSkinControl(window_, name);
 }
 
 bool TZuSkinContext::LoadPicture(const TZuSkinImage& image, TZuBitmap32& picture) {
@@ -87,7 +109,7 @@ void TZuSkin::RegisterWindow(TZuSkinWindowId id, QWidget* window) {
 template <class TElement> void TZuSkin::ApplyElement(const TElement& e, TZuSkinLoadResult& result) {
     QWidget* window = Window(e.Target.Window);
     QWidget* control = window && !e.Target.Component.empty()
-                           ? window->findChild<QWidget*>(SkinComponentName(e.Target.Component))
+                           ? FindSkinControl(*window, e.Target.Component)
                            : window;
     if (!control) {
         result.Unreached.push_back(Where(e.Target));

@@ -62,4 +62,8 @@ using TZuSkinApplier =
 // The object name of a window's component as a QString.
 QString SkinComponentName(std::string_view component);
 
+// The component of `window` named `name`: the nearest widget of that object name inside it,
+// not looking into other windows made its children. Null when there is none.
+QWidget* FindSkinControl(const QWidget& window, std::string_view name);
+
 } // namespace tunola

@@ -261,6 +261,19 @@ TEST_F(SkinApply, ASecondSkinOverwritesOnlyWhatItMentions) {
     auto* time = windows_.Find<QLabel>(W::Main, "vl_time");
     EXPECT_EQ(time->geometry(), QRect(22, 74, 200, 32));
     EXPECT_EQ(time->font().family(), QString("Serif"));
+
+    // From one fixed size to a larger and back to a smaller one.
+    for (const QSize size : {QSize(500, 250), QSize(464, 238)}) {
+        folder_.WriteSkin("<window id=\"main\" minw=\"" + std::to_string(size.width()) +
+                          "\" maxw=\"" + std::to_string(size.width()) + "\" minh=\"" +
+                          std::to_string(size.height()) + "\" maxh=\"" +
+                          std::to_string(size.height()) + "\" w=\"" + std::to_string(size.width()) +
+                          "\" h=\"" + std::to_string(size.height()) + "\"></window>");
+        Load();
+        EXPECT_EQ(windows_.Main->size(), size);
+        EXPECT_EQ(windows_.Main->minimumSize(), size);
+        EXPECT_EQ(windows_.Main->maximumSize(), size);
+    }
 }
 
 TEST_F(SkinApply, GbkSkinWithAChineseFontName) {
@@ -284,6 +297,9 @@ TEST_F(SkinApply, MissingWindowsControlsAndFailingAppliers) {
         throw std::runtime_error("no painter");
     };
     delete windows_.Find(W::Main, "vb_next");
+    // The playlist window made a child window of the main one keeps its background to itself.
+    delete windows_.Find(W::Main, "ZuWindow1");
+    windows_.Plist->setParent(windows_.Main.get(), Qt::Window);
     folder_.WriteSkin(R"(
         <window id="share" w="600"><button id="close" x="1"/></window>
         <window id="lrc" w="600"><button id="close" x="1"/></window>
@@ -299,6 +315,7 @@ TEST_F(SkinApply, MissingWindowsControlsAndFailingAppliers) {
     EXPECT_EQ(windows_.Find(W::Main, "pbx_ost")->geometry(), QRect(236, 74, 206, 62));
     EXPECT_EQ(Button(W::Main, "vb_previous").x(), 9);
     EXPECT_EQ(windows_.Main->width(), 400);
+    EXPECT_TRUE(windows_.Find(W::Plist, "ZuWindow1")->isEnabled());
 }
 
 TEST(SkinFont, PointsAt96Dpi) {
