@@ -2,6 +2,7 @@
 
 #include "ZuSkinEncoding.h"
 
+#include <libxml/xmlerror.h>
 #include <libxml/xmlreader.h>
 
 #include <climits>
@@ -24,6 +25,24 @@ using ReaderPtr = std::unique_ptr<xmlTextReader, ReaderFree>;
 // No network, no DTD loading or attribute defaults, no entity substitution, no XInclude
 // (none of them is asked for); the file's own encoding hint is ignored when we decoded it.
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+// Encoding converters report their failures on libxml2's generic error channel (stderr by
+// default) whatever the parser options say. The player writes no log, so a skin read keeps
+// that channel quiet and gives it back as it found it (the channel is per thread).
+class TQuietXmlErrors {
+public:
+    TQuietXmlErrors() : handler_(xmlGenericError), context_(xmlGenericErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, Ignore);
+    }
+    ~TQuietXmlErrors() { xmlSetGenericErrorFunc(context_, handler_); }
+    TQuietXmlErrors(const TQuietXmlErrors&) = delete;
+    TQuietXmlErrors& operator=(const TQuietXmlErrors&) = delete;
+
+private:
+    static void Ignore(void*, const char*, ...) {}
+    xmlGenericErrorFunc handler_;
+    void* context_;
+};
 
 std::string FromXml(const xmlChar* text) {
     return text ? std::string(reinterpret_cast<const char*>(text)) : std::string();
@@ -476,6 +495,7 @@ TZuSkinDocument ReadSkin(std::string_view bytes, std::string_view skinFolder) {
     if (bytes.empty() || bytes.size() > size_t(INT_MAX))
         return document;
     const TZuSkinSource source = PrepareSkinSource(bytes);
+    const TQuietXmlErrors quiet;
     const int options = kParseOptions | (source.Utf8 ? XML_PARSE_IGNORE_ENC : 0);
     ReaderPtr reader(xmlReaderForMemory(source.Bytes.data(), int(source.Bytes.size()), nullptr,
                                         source.Utf8 ? "UTF-8" : nullptr, options));

@@ -417,3 +417,14 @@ TEST(SkinReader, ShippedSkinsReadWithoutSkippedElements) {
                 e);
     }
 }
+
+// A converter that fails must not write to the terminal: the player writes no log.
+TEST(SkinReader, DecodingFailuresStayQuiet) {
+    testing::internal::CaptureStderr();
+    const TZuSkinDocument document =
+        ReadSkin("<?xml version=\"1.0\" encoding=\"UTF-7\"?>\n<tunola.skin ver=\"2.0\">"
+                 "\xFF\xFE\x80<window id=\"main\" w=\"1\"></window></tunola.skin>",
+                 kFolder);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(document.Elements.empty());
+}
