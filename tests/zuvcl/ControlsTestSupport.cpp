@@ -4,17 +4,42 @@
 #include <QTest>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <cctype>
+#include <memory>
 
 namespace tunola::testing_support {
+
+namespace {
+
+// The application lives from the first widget test to the end of the run, and goes while the
+// rest of Qt is still there (a static one would be destroyed after Qt's own thread storage).
+class WidgetApplication : public ::testing::Environment {
+public:
+    void TearDown() override { app_.reset(); }
+    void Start() {
+        static int argc = 1;
+        static char name[] = "zuvcl_controls_tests";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+
+} // namespace
 
 void EnsureWidgetApplication() {
     if (QApplication::instance())
         return;
-    static int argc = 1;
-    static char name[] = "zuvcl_controls_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    static WidgetApplication* environment = [] {
+        auto* e = new WidgetApplication;
+        ::testing::AddGlobalTestEnvironment(e); // owned by GoogleTest
+        return e;
+    }();
+    environment->Start();
 }
 
 void PaintPiece(TZuBitmap32& image, const TZuPiece& piece, char letter, uint8_t alpha) {
