@@ -5,7 +5,6 @@
 #include "ZuSkinReader.h"
 
 #include <AtomicFile.h>
-#include <ZuBitmap32.h>
 
 #include <QLoggingCategory>
 
@@ -25,13 +24,6 @@ namespace {
 // A skin file is a few kilobytes; anything near this is not one.
 constexpr uintmax_t kMaxSkinFileSize = 4u << 20;
 
-std::string Where(const TZuSkinTarget& target) {
-    std::string where(SkinWindowName(target.Window));
-    if (!target.Component.empty())
-        where += "/" + target.Component;
-    return where;
-}
-
 // Bounds and anchors of a control the element places.
 template <class TElement> void Place(const TElement& e, QWidget& control) {
     if constexpr (requires { e.Bounds; }) {
@@ -39,7 +31,7 @@ template <class TElement> void Place(const TElement& e, QWidget& control) {
         QWidget* parent = control.parentWidget();
         if (!parent)
             return;
-        if (!(e.Anchors == kAnchorsLeftTop))
+        if (e.Anchors != kAnchorsLeftTop)
             TZuAnchorKeeper::Of(*parent).SetAnchors(control, e.Anchors);
         else if (TZuAnchorKeeper* keeper = TZuAnchorKeeper::Find(*parent))
             keeper->SetAnchors(control, e.Anchors);
@@ -50,49 +42,6 @@ template <class TElement> void Place(const TElement& e, QWidget& control) {
 }
 
 } // namespace
-
-QString SkinComponentName(std::string_view component) {
-    return QString::fromUtf8(component.data(), qsizetype(component.size()));
-}
-
-QWidget* FindSkinControl(const QWidget& window, std::string_view name) {
-    const QString wanted = SkinComponentName(name);
-    // Breadth first, and not into other windows: a window made a child of another (to keep
-    // them together on the task bar) keeps its components to itself.
-    std::vector<const QObject*> level{&window};
-    while (!level.empty()) {
-        std::vector<const QObject*> next;
-        for (const QObject* parent : level)
-            for (QObject* child : parent->children()) {
-                auto* widget = qobject_cast<QWidget*>(child);
-                if (!widget || widget->isWindow())
-                    continue;
-                if (widget->objectName() == wanted)
-                    return widget;
-                next.push_back(widget);
-            }
-        level = std::move(next);
-    }
-    return nullptr;
-}
-
-QWidget* TZuSkinContext::Control(std::string_view name) const {
-    return FindSkinControl(window_, name);
-}
-
-bool TZuSkinContext::LoadPicture(const TZuSkinImage& image, TZuBitmap32& picture) {
-    if (!image) {
-        result_.ImageFailures.push_back(Where(target_) + ": no picture named in the skin folder");
-        return false;
-    }
-    try {
-        picture.LoadFromFile(QString::fromStdString(*image));
-        return true;
-    } catch (const std::exception& error) {
-        result_.ImageFailures.push_back(Where(target_) + ": " + *image + ": " + error.what());
-    }
-    return false;
-}
 
 TZuSkin::TZuSkin() {
     Applier<TZuSkinButton>() = ApplySkinButton;
@@ -112,7 +61,7 @@ template <class TElement> void TZuSkin::ApplyElement(const TElement& e, TZuSkinL
                            ? FindSkinControl(*window, e.Target.Component)
                            : window;
     if (!control) {
-        result.Unreached.push_back(Where(e.Target));
+        result.Unreached.push_back(SkinTargetName(e.Target));
         return;
     }
     TZuSkinContext context(*window, e.Target, result);
@@ -151,9 +100,9 @@ void TZuSkin::Apply(const TZuSkinDocument& document, TZuSkinLoadResult& result) 
                 },
                 element);
         } catch (const std::exception& error) {
-            result.Failures.push_back(Where(target) + ": " + error.what());
+            result.Failures.push_back(SkinTargetName(target) + ": " + error.what());
         } catch (...) {
-            result.Failures.push_back(Where(target) + ": unknown error");
+            result.Failures.push_back(SkinTargetName(target) + ": unknown error");
         }
     }
     for (const TZuSkinSkip& skip : result.Skipped)

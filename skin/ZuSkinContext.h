@@ -59,6 +59,9 @@ template <class TElement>
 using TZuSkinApplier =
     std::function<void(const TElement& element, QWidget& control, TZuSkinContext& context)>;
 
+// "window/component", or "window" for the window itself.
+std::string SkinTargetName(const TZuSkinTarget& target);
+
 // The object name of a window's component as a QString.
 QString SkinComponentName(std::string_view component);
 

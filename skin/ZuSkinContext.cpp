@@ -1,0 +1,63 @@
+#include "ZuSkinContext.h"
+
+#include <ZuBitmap32.h>
+
+#include <exception>
+#include <utility>
+#include <vector>
+
+namespace tunola {
+
+std::string SkinTargetName(const TZuSkinTarget& target) {
+    std::string name(SkinWindowName(target.Window));
+    if (!target.Component.empty())
+        name += "/" + target.Component;
+    return name;
+}
+
+QString SkinComponentName(std::string_view component) {
+    return QString::fromUtf8(component.data(), qsizetype(component.size()));
+}
+
+QWidget* FindSkinControl(const QWidget& window, std::string_view name) {
+    const QString wanted = SkinComponentName(name);
+    // Breadth first, and not into other windows: a window made a child of another (to keep
+    // them together on the task bar) keeps its components to itself.
+    std::vector<const QObject*> level{&window};
+    while (!level.empty()) {
+        std::vector<const QObject*> next;
+        for (const QObject* parent : level)
+            for (QObject* child : parent->children()) {
+                auto* widget = qobject_cast<QWidget*>(child);
+                if (!widget || widget->isWindow())
+                    continue;
+                if (widget->objectName() == wanted)
+                    return widget;
+                next.push_back(widget);
+            }
+        level = std::move(next);
+    }
+    return nullptr;
+}
+
+QWidget* TZuSkinContext::Control(std::string_view name) const {
+    return FindSkinControl(window_, name);
+}
+
+bool TZuSkinContext::LoadPicture(const TZuSkinImage& image, TZuBitmap32& picture) {
+    if (!image) {
+        result_.ImageFailures.push_back(SkinTargetName(target_) +
+                                        ": no picture named in the skin folder");
+        return false;
+    }
+    try {
+        picture.LoadFromFile(QString::fromStdString(*image));
+        return true;
+    } catch (const std::exception& error) {
+        result_.ImageFailures.push_back(SkinTargetName(target_) + ": " + *image + ": " +
+                                        error.what());
+    }
+    return false;
+}
+
+} // namespace tunola
