@@ -18,15 +18,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
-#include <QSlider>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
 #include <PlaylistStore.h>
+#include <ZuSkin.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -38,23 +37,11 @@ namespace {
 constexpr int kDesignWidth = 464;
 constexpr int kDesignHeight = 238;
 
-QAbstractButton* MakeButton(QWidget* parent, const char* name, const QString& text, bool checkable,
-                            QRect where) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setCheckable(checkable);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setGeometry(where);
-    return b;
-}
-
-QAbstractSlider* MakeSlider(QWidget* parent, const char* name, int max, QRect where) {
-    auto* s = new QSlider(Qt::Horizontal, parent);
-    s->setObjectName(QString::fromLatin1(name));
-    s->setRange(0, max);
-    s->setFocusPolicy(Qt::NoFocus);
-    s->setGeometry(where);
-    return s;
+template <class T> T* MakeControl(QWidget* parent, const char* name, QRect where) {
+    auto* c = new T(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setGeometry(where);
+    return c;
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect where) {
@@ -72,10 +59,9 @@ QAction* AddEntry(QMenu* menu, const char* name, const QString& caption) {
 
 } // namespace
 
-TTunMain::TTunMain(TAppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+TTunMain::TTunMain(TAppState& state, QWidget* parent) : TZuFormEx(parent), state_(state) {
     setObjectName(QStringLiteral("TTunMain"));
     setWindowTitle(QStringLiteral("TunOla Main Window"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     resize(kDesignWidth, kDesignHeight);
     CreateComponents();
     CreateMainMenu();
@@ -89,26 +75,25 @@ TTunMain::~TTunMain() {
 // The controller's view of the controls
 
 void TTunMain::vb_playSetChecked(bool checked) {
-    vb_play->setChecked(checked);
+    vb_play->SetChecked(checked);
 }
 bool TTunMain::vb_soundChecked() const {
-    return vb_sound->isChecked();
+    return vb_sound->Checked();
 }
 void TTunMain::vb_soundSetChecked(bool checked) {
-    vb_sound->setChecked(checked);
+    vb_sound->SetChecked(checked);
 }
 int TTunMain::pgb_musicPosition() const {
-    return pgb_music->value();
+    return pgb_music->Position();
 }
 void TTunMain::pgb_musicSetPosition(int seconds) {
-    if (!pgb_music->isSliderDown())
-        pgb_music->setValue(seconds);
+    pgb_music->SetPosition(seconds);
 }
 void TTunMain::pgb_musicSetMax(int seconds) {
-    pgb_music->setMaximum(seconds);
+    pgb_music->SetMax(seconds);
 }
 int TTunMain::pgb_volumePosition() const {
-    return pgb_volume->value();
+    return pgb_volume->Position();
 }
 void TTunMain::pgb_volumeSetEnabled(bool enabled) {
     pgb_volume->setEnabled(enabled);
@@ -130,47 +115,41 @@ void TTunMain::SetTrayHint(const QString& hint) {
         try_main->setToolTip(hint);
 }
 
-// The plain stand-ins below are replaced by the skinned controls; the names stay.
+// The components, at their design places; the skin gives them their pictures, sizes and
+// places.
 void TTunMain::CreateComponents() {
-    setStyleSheet(QStringLiteral(
-        "QLabel { color: #d8e4f0; } "
-        "QPushButton { color: #d8e4f0; background: #1d2733; border: 1px solid #3b4b5e; "
-        "border-radius: 3px; } "
-        "QPushButton:checked { background: #2f6fa8; } "
-        "QPushButton:hover { border-color: #6aa5da; }"));
-
-    ZuWindow1 = new QWidget(this);
+    ZuWindow1 = new TZuWindow(this);
     ZuWindow1->setObjectName(QStringLiteral("ZuWindow1"));
-    ZuWindow1->setGeometry(rect());
-    ZuWindow1->setAutoFillBackground(true);
-    QPalette pal = ZuWindow1->palette();
-    pal.setColor(QPalette::Window, QColor(0x10, 0x16, 0x1e));
-    ZuWindow1->setPalette(pal);
-    ZuWindow1->installEventFilter(this);
 
-    vb_menu = MakeButton(this, "vb_menu", QStringLiteral("≡"), false, {376, 6, 26, 20});
-    vb_min = MakeButton(this, "vb_min", QStringLiteral("–"), false, {404, 6, 26, 20});
-    vb_close = MakeButton(this, "vb_close", QStringLiteral("×"), false, {432, 6, 26, 20});
+    vb_menu = MakeControl<TZuButton>(this, "vb_menu", {376, 6, 26, 20});
+    vb_min = MakeControl<TZuButton>(this, "vb_min", {404, 6, 26, 20});
+    vb_close = MakeControl<TZuButton>(this, "vb_close", {432, 6, 26, 20});
 
+    // Labels draw their text over the window background; the skin gives font and colour.
     vl_title = MakeLabel(this, "vl_title", QStringLiteral("听风 Tunola"), {18, 30, 428, 24});
     vl_time = MakeLabel(this, "vl_time", QStringLiteral("00:00 / 00:00"), {18, 58, 160, 20});
     vl_time->installEventFilter(this);
     vl_stack = MakeLabel(this, "vl_stack", QString(), {190, 58, 256, 20});
-    vl_stack->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel* label : {vl_title, vl_time, vl_stack}) {
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, QColor(0xd8, 0xe4, 0xf0));
+        label->setPalette(pal);
+    }
 
     pbx_ost = new QWidget(this);
     pbx_ost->setObjectName(QStringLiteral("pbx_ost"));
     pbx_ost->setGeometry(18, 84, 428, 64);
 
-    pgb_music = MakeSlider(this, "pgb_music", 10, {18, 156, 428, 18});
-    vb_previous =
-        MakeButton(this, "vb_previous", QStringLiteral("上一首"), false, {18, 188, 56, 32});
-    vb_play = MakeButton(this, "vb_play", QStringLiteral("播放"), true, {80, 188, 56, 32});
-    vb_next = MakeButton(this, "vb_next", QStringLiteral("下一首"), false, {142, 188, 56, 32});
-    vb_sound = MakeButton(this, "vb_sound", QStringLiteral("静音"), true, {214, 188, 44, 32});
-    pgb_volume = MakeSlider(this, "pgb_volume", 100, {262, 195, 92, 18});
-    vb_list = MakeButton(this, "vb_list", QStringLiteral("列表"), true, {362, 188, 40, 32});
-    vb_share = MakeButton(this, "vb_share", QStringLiteral("音乐库"), true, {406, 188, 40, 32});
+    pgb_music = MakeControl<TZuSliderBlendEx>(this, "pgb_music", {18, 156, 428, 18});
+    pgb_music->SetMax(10);
+    vb_previous = MakeControl<TZuButton>(this, "vb_previous", {18, 188, 56, 32});
+    vb_play = MakeControl<TZuCheckedButton>(this, "vb_play", {80, 188, 56, 32});
+    vb_next = MakeControl<TZuButton>(this, "vb_next", {142, 188, 56, 32});
+    vb_sound = MakeControl<TZuCheckedButton>(this, "vb_sound", {214, 188, 44, 32});
+    pgb_volume = MakeControl<TZuSliderBlendEx>(this, "pgb_volume", {262, 195, 92, 18});
+    pgb_volume->SetMax(100);
+    vb_list = MakeControl<TZuCheckedButton>(this, "vb_list", {362, 188, 40, 32});
+    vb_share = MakeControl<TZuCheckedButton>(this, "vb_share", {406, 188, 40, 32});
 
     tmr_chk = new QTimer(this);
     tmr_chk->setObjectName(QStringLiteral("tmr_chk"));
@@ -183,11 +162,21 @@ void TTunMain::CreateComponents() {
     tmr_pub->setObjectName(QStringLiteral("tmr_pub"));
     tmr_pub->setInterval(33);
 
-    connect(vb_menu, &QAbstractButton::clicked, this, &TTunMain::vb_menuClick);
-    connect(vb_min, &QAbstractButton::clicked, this, &TTunMain::vb_minClick);
-    connect(vb_close, &QAbstractButton::clicked, this, &TTunMain::vb_closeClick);
-    connect(vb_list, &QAbstractButton::clicked, this, &TTunMain::vb_listClick);
-    connect(vb_share, &QAbstractButton::clicked, this, &TTunMain::vb_shareClick);
+    vb_menu->OnClick = [this](QWidget&) { vb_menuClick(); };
+    vb_min->OnClick = [this](QWidget&) { vb_minClick(); };
+    vb_close->OnClick = [this](QWidget&) { vb_closeClick(); };
+    vb_list->OnClick = [this](QWidget&) { vb_listClick(); };
+    vb_share->OnClick = [this](QWidget&) { vb_shareClick(); };
+
+    // Edge resizing and the resize cursor, in the normal window state.
+    OnMouseDown = [this](QWidget&, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+        if (button == Qt::LeftButton && !isMinimized() && !isMaximized())
+            HitTestBorder(*this, x, y, true, 6);
+    };
+    OnMouseMove = [this](QWidget&, Qt::KeyboardModifiers, int x, int y) {
+        if (!isMinimized() && !isMaximized())
+            HitTestBorder(*this, x, y, false, 6);
+    };
 }
 
 void TTunMain::CreateMainMenu() {
@@ -208,13 +197,19 @@ void TTunMain::CreateMainMenu() {
 
     // The playback entries run the same commands as their buttons.
     QMenu* play = pm_main->addMenu(QStringLiteral("播放"));
-    connect(AddEntry(play, "pmp_play", QStringLiteral("播放/暂停")), &QAction::triggered, vb_play,
-            [this] { vb_play->click(); });
+    auto runButton = [](TZuButton* button) {
+        return [button] {
+            if (button->OnClick)
+                button->OnClick(*button);
+        };
+    };
+    connect(AddEntry(play, "pmp_play", QStringLiteral("播放/暂停")), &QAction::triggered, this,
+            runButton(vb_play));
     play->addSeparator();
-    connect(AddEntry(play, "pmp_previous", QStringLiteral("上一首")), &QAction::triggered,
-            vb_previous, [this] { vb_previous->click(); });
-    connect(AddEntry(play, "pmp_next", QStringLiteral("下一首")), &QAction::triggered, vb_next,
-            [this] { vb_next->click(); });
+    connect(AddEntry(play, "pmp_previous", QStringLiteral("上一首")), &QAction::triggered, this,
+            runButton(vb_previous));
+    connect(AddEntry(play, "pmp_next", QStringLiteral("下一首")), &QAction::triggered, this,
+            runButton(vb_next));
 
     QMenu* view = pm_main->addMenu(QStringLiteral("查看"));
     connect(AddEntry(view, "pmv_lise", QStringLiteral("列表")), &QAction::triggered, this,
@@ -321,7 +316,6 @@ void TTunMain::BuildSkinMenu() {
 }
 
 void TTunMain::SetOpaqueBlack() {
-    setAttribute(Qt::WA_OpaquePaintEvent);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
     setPalette(pal);
@@ -329,7 +323,8 @@ void TTunMain::SetOpaqueBlack() {
 }
 
 void TTunMain::CreateSkinLoader() {
-    // The skin loader arrives with the skinned controls.
+    skin_ = std::make_unique<TZuSkin>();
+    skin_->RegisterWindow(TZuSkinWindowId::Main, this);
 }
 
 void TTunMain::CreateServiceObjects() {
@@ -356,19 +351,24 @@ void TTunMain::CreateWindows() {
     controller_ = std::make_unique<TPlaybackController>(state_, *audio_, playlist_, shuffleOrder_,
                                                         *this, *tmr_pub);
     TPlaybackController* c = controller_.get();
-    connect(vb_play, &QAbstractButton::clicked, c, &TPlaybackController::vb_playClick);
-    connect(vb_next, &QAbstractButton::clicked, c, &TPlaybackController::vb_nextClick);
-    connect(vb_previous, &QAbstractButton::clicked, c, &TPlaybackController::vb_previousClick);
-    connect(vb_sound, &QAbstractButton::clicked, c, &TPlaybackController::vb_soundClick);
-    connect(pgb_music, &QAbstractSlider::sliderPressed, c,
-            &TPlaybackController::pgb_musicMouseDown);
-    connect(pgb_music, &QAbstractSlider::sliderReleased, c, &TPlaybackController::pgb_musicMouseUp);
-    connect(pgb_volume, &QAbstractSlider::sliderReleased, c,
-            &TPlaybackController::pgb_volumeMouseUp);
+    vb_play->OnClick = [c](QWidget&) { c->vb_playClick(); };
+    vb_next->OnClick = [c](QWidget&) { c->vb_nextClick(); };
+    vb_previous->OnClick = [c](QWidget&) { c->vb_previousClick(); };
+    vb_sound->OnClick = [c](QWidget&) { c->vb_soundClick(); };
+    pgb_music->OnMouseDown = [c](QWidget&, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        c->pgb_musicMouseDown();
+    };
+    pgb_music->OnMouseUp = [c](QWidget&, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        c->pgb_musicMouseUp();
+    };
+    pgb_volume->OnMouseUp = [c](QWidget&, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        c->pgb_volumeMouseUp();
+    };
 }
 
 void TTunMain::LoadSkin() {
-    // Reads SkinDir + "skin.xml" once the skin loader exists.
+    if (skin_)
+        skin_->LoadSkin(state_.SkinDir + "skin.xml");
 }
 
 void TTunMain::PlaceWindows() {
@@ -393,7 +393,7 @@ void TTunMain::PlaceWindows() {
 
 void TTunMain::ReadVolume() {
     if (audio_)
-        pgb_volume->setValue(static_cast<int>(audio_->GetVolume() * 100));
+        pgb_volume->SetPosition(static_cast<int>(audio_->GetVolume() * 100));
 }
 
 void TTunMain::SetOpenFileFilter() {
@@ -493,19 +493,14 @@ void TTunMain::tmr_chkTimer() {
     TrimWorkingSet();
 }
 
-void TTunMain::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && windowHandle())
-        windowHandle()->startSystemMove();
-}
-
 bool TTunMain::eventFilter(QObject* watched, QEvent* event) {
-    // Pressing the background or the time label drags the window.
-    if ((watched == vl_time || watched == ZuWindow1) && event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && windowHandle()) {
-        windowHandle()->startSystemMove();
+    // Pressing the time label drags the window.
+    if (watched == vl_time && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        StartMoveLoop(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return TZuFormEx::eventFilter(watched, event);
 }
 
 void TTunMain::vb_menuClick() {
@@ -522,20 +517,20 @@ void TTunMain::vb_closeClick() {
 
 void TTunMain::vb_listClick() {
     if (!playlistWindow_) {
-        vb_list->setChecked(false);
+        vb_list->SetChecked(false);
         return;
     }
     playlistWindow_->setVisible(!playlistWindow_->isVisible());
-    vb_list->setChecked(playlistWindow_->isVisible());
+    vb_list->SetChecked(playlistWindow_->isVisible());
 }
 
 void TTunMain::vb_shareClick() {
     if (!libraryWindow_) {
-        vb_share->setChecked(false);
+        vb_share->SetChecked(false);
         return;
     }
     libraryWindow_->setVisible(!libraryWindow_->isVisible());
-    vb_share->setChecked(libraryWindow_->isVisible());
+    vb_share->SetChecked(libraryWindow_->isVisible());
     if (libraryWindow_->isVisible())
         libraryWindow_->raise();
 }

@@ -6,7 +6,10 @@
 #include "AppState.h"
 #include "PlayerDisplay.h"
 
-#include <QWidget>
+#include <ZuButton.h>
+#include <ZuForm.h>
+#include <ZuSlider.h>
+#include <ZuWindow.h>
 
 #include <ShuffleOrder.h>
 #include <ZuPlaylistModel.h>
@@ -15,8 +18,6 @@
 #include <memory>
 #include <string>
 
-class QAbstractButton;
-class QAbstractSlider;
 class QLabel;
 class QMenu;
 class QAction;
@@ -26,8 +27,9 @@ class QTimer;
 namespace tunola {
 
 class TPlaybackController;
+class TZuSkin;
 
-class TTunMain : public QWidget, public IPlayerDisplay {
+class TTunMain : public TZuFormEx, public IPlayerDisplay {
     Q_OBJECT
 public:
     explicit TTunMain(TAppState& state, QWidget* parent = nullptr);
@@ -67,21 +69,22 @@ public:
     void ShowMainWindow() override;
     QMenu* MainMenu() const { return pm_main; }
     QMenu* SkinMenu() const { return pmm_skin; }
+    TZuSkin* Skin() { return skin_.get(); }
     const QString& OpenFileFilter() const { return openFileFilter_; }
 
     // Components, named as the skin and the rest of the player know them.
-    QWidget* ZuWindow1 = nullptr;
-    QAbstractButton* vb_previous = nullptr;
-    QAbstractButton* vb_next = nullptr;
-    QAbstractButton* vb_play = nullptr;
-    QAbstractButton* vb_sound = nullptr;
-    QAbstractButton* vb_list = nullptr;
-    QAbstractButton* vb_share = nullptr;
-    QAbstractButton* vb_menu = nullptr;
-    QAbstractButton* vb_min = nullptr;
-    QAbstractButton* vb_close = nullptr;
-    QAbstractSlider* pgb_music = nullptr;
-    QAbstractSlider* pgb_volume = nullptr;
+    TZuWindow* ZuWindow1 = nullptr;
+    TZuButton* vb_previous = nullptr;
+    TZuButton* vb_next = nullptr;
+    TZuCheckedButton* vb_play = nullptr;
+    TZuCheckedButton* vb_sound = nullptr;
+    TZuCheckedButton* vb_list = nullptr;
+    TZuCheckedButton* vb_share = nullptr;
+    TZuButton* vb_menu = nullptr;
+    TZuButton* vb_min = nullptr;
+    TZuButton* vb_close = nullptr;
+    TZuSliderBlendEx* pgb_music = nullptr;
+    TZuSliderBlendEx* pgb_volume = nullptr;
     QWidget* pbx_ost = nullptr;
     QLabel* vl_title = nullptr;
     QLabel* vl_time = nullptr;
@@ -93,7 +96,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 public:
@@ -145,6 +147,7 @@ private:
 
     TAppState& state_;
     std::unique_ptr<tunaudio::TAudioLibrary> audio_;
+    std::unique_ptr<TZuSkin> skin_;
     // The playlist and the random order live here until the playlist window takes them over.
     TZuPlaylistModel playlist_;
     TShuffleOrder shuffleOrder_;

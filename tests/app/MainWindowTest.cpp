@@ -74,6 +74,33 @@ TEST(MainWindow, SkinMenuListsFoldersAndSwitchesSkin) {
     EXPECT_EQ(state.SkinDir, state.ProgramDir + "skin/Ink/");
 }
 
+TEST(MainWindow, SkinMenuSwitchesBetweenTheShippedSkins) {
+    TAppState state;
+    state.ProgramDir = std::string(TUNOLA_TEST_SOURCE_DIR) + "/data/";
+    TTunMain window(state);
+    window.CreateSkinLoader();
+    window.BuildSkinMenu();
+    QAction* defaultSkin = nullptr;
+    QAction* porcelain = nullptr;
+    for (QAction* a : window.SkinMenu()->actions()) {
+        if (a->text() == QStringLiteral("Default"))
+            defaultSkin = a;
+        if (a->text() == QStringLiteral("Porcelain"))
+            porcelain = a;
+    }
+    ASSERT_TRUE(defaultSkin && porcelain);
+
+    window.SkinMenuClick(defaultSkin);
+    const QRect playInDefault = window.vb_play->geometry();
+    EXPECT_FALSE(window.vb_play->Image().Empty());
+    EXPECT_EQ(window.size(), QSize(464, 238));
+    window.SkinMenuClick(porcelain);
+    EXPECT_EQ(state.SkinName, "Porcelain");
+    EXPECT_NE(window.vb_play->geometry(), playInDefault);
+    window.SkinMenuClick(defaultSkin);
+    EXPECT_EQ(window.vb_play->geometry(), playInDefault);
+}
+
 TEST(MainWindow, SecondStartBringsTheWindowBack) {
     TAppState state;
     TTunMain window(state);
