@@ -30,3 +30,23 @@ function(tunola_add_fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
 endfunction()
+
+# tunola_add_subfolders([MODULES_ONLY])
+# Adds every subfolder of the current folder that has a CMakeLists.txt, in name order. With
+# MODULES_ONLY a subfolder is added only when it is named like a module being built (see
+# TUNOLA_ONLY), so the tests of a module left out are left out too.
+function(tunola_add_subfolders)
+  cmake_parse_arguments(S "MODULES_ONLY" "" "" ${ARGN})
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(NOT IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child}
+       OR NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      continue()
+    endif()
+    if(S_MODULES_ONLY AND TUNOLA_ONLY AND NOT child IN_LIST TUNOLA_MODULE_NAMES)
+      continue()
+    endif()
+    add_subdirectory(${child})
+  endforeach()
+endfunction()
