@@ -36,11 +36,11 @@ void SetBackground(QWidget& control, TColor color) {
     control.setAutoFillBackground(true);
 }
 
-template <class TControl>
-void SetSkinPicture(TControl& control, const TZuSkinImage& image, TZuSkinContext& context) {
-    TZuBitmap32 picture;
-    if (context.LoadPicture(image, picture))
-        control.SetImage(picture);
+// Straight into the control's Image: a picture that does not load leaves it as it was, and
+// one that does repaints the control.
+void SetSkinPicture(TZuGraphicControl& control, const TZuSkinImage& image,
+                    TZuSkinContext& context) {
+    context.LoadPicture(image, control.Image());
 }
 
 } // namespace

@@ -42,8 +42,9 @@ public:
     // Another component of that window by its object name, or null.
     QWidget* Control(std::string_view name) const;
 
-    // Reads `image` into `picture`. False (and `picture` unchanged) when the element names no
-    // usable picture or the file cannot be read or decoded; the failure is noted.
+    // Reads `image` into `picture` (a control's Image, say). False, and `picture` unchanged,
+    // when the element names no usable picture or the file cannot be read or decoded; the
+    // failure is noted.
     bool LoadPicture(const TZuSkinImage& image, TZuBitmap32& picture);
 
 private:
