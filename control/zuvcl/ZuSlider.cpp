@@ -25,27 +25,28 @@ TZuSliderMetrics TZuSlider::Metrics() const {
     return m;
 }
 
-int16_t TZuSlider::ValueToPosition(int value) const {
-    return int16_t(kind_ == skHorizontal ? min_ + value : max_ - value);
+int TZuSlider::ValueToPosition(int64_t value) const {
+    const int64_t position = kind_ == skHorizontal ? min_ + value : max_ - value;
+    return int(std::clamp<int64_t>(position, std::min(min_, max_), std::max(min_, max_)));
 }
 
-int16_t TZuSlider::Position() const {
+int TZuSlider::Position() const {
     if (style_ == ssRotator)
-        return int16_t(value_);
+        return int(value_);
     return ValueToPosition(PixelToValue(Metrics(), offset_));
 }
 
 void TZuSlider::SetPosition(int position) {
     if (style_ == ssSimple && dragging_)
         return;
-    position = std::clamp<int>(position, min_, std::max(min_, max_));
+    position = std::clamp(position, min_, std::max(min_, max_));
     const TZuSliderMetrics m = Metrics();
-    int value = position;
+    int64_t value = position;
     int offset = 0;
     if (style_ == ssRotator) {
         offset = ValueToPixel(m, value);
     } else {
-        value = kind_ == skHorizontal ? position - min_ : max_ - position;
+        value = kind_ == skHorizontal ? value - min_ : max_ - value;
         offset = ValueToPixel(m, value);
     }
     // The playback timer sets the position thirty times a second: only a change repaints.
@@ -64,7 +65,7 @@ int8_t TZuSlider::Percentage() const {
 
 void TZuSlider::SetPercentage(int percentage) {
     const TZuSliderMetrics m = Metrics();
-    const int value = ValueForPercentage(m, percentage);
+    const int64_t value = ValueForPercentage(m, percentage);
     const int offset = ValueToPixel(m, value);
     if (value == value_ && offset == offset_)
         return;
@@ -142,7 +143,7 @@ void TZuSlider::MouseMove(Qt::KeyboardModifiers shift, int x, int y) {
     if (dragging_) {
         const int along = Axis(x, y);
         const int thumb = kind_ == skHorizontal ? sliderW_ : sliderH_;
-        const int before[3] = {offset_, preview_, value_};
+        const int64_t before[3] = {offset_, preview_, value_};
         switch (style_) {
         case ssSimple:
             offset_ = SnapToGrid(along);
@@ -244,7 +245,7 @@ void TZuSlider::PaintImage(TZuBitmap32& canvas) {
 
 TZuSliderBlend::TZuSliderBlend(QWidget* parent) : TZuSlider(parent) {}
 
-int16_t TZuSliderBlend::PositionEx() const {
+int TZuSliderBlend::PositionEx() const {
     if (Style() == ssRotator)
         return Position();
     return ValueToPosition(PixelToValue(Metrics(), PreviewOffset()));

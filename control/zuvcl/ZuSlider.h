@@ -49,13 +49,14 @@ public:
     void SetKind(TZuSliderKind kind) { Store(kind_, kind); }
     TZuSliderStyle Style() const { return style_; }
     void SetStyle(TZuSliderStyle style) { Store(style_, style); }
-    int16_t Max() const { return max_; }
-    int16_t Min() const { return min_; }
-    void SetMax(int16_t v) { Store(max_, v); }
-    void SetMin(int16_t v) { Store(min_, v); }
+    // Anywhere in int: the player's progress slider runs 0 .. the track's length in seconds.
+    int Max() const { return max_; }
+    int Min() const { return min_; }
+    void SetMax(int v) { Store(max_, v); }
+    void SetMin(int v) { Store(min_, v); }
 
     // Ignored while an ssSimple slider is dragged; clamped to Min..Max.
-    int16_t Position() const;
+    int Position() const;
     void SetPosition(int position);
     // Of Max, 0..100.
     int8_t Percentage() const;
@@ -74,13 +75,14 @@ protected:
     virtual TZuSliderLook Look() const;
     // The offset whose value PositionEx reports.
     int PreviewOffset() const { return preview_; }
-    int16_t ValueToPosition(int value) const;
+    // Kept within Min..Max.
+    int ValueToPosition(int64_t value) const;
     void SetThumbOffset(int offset) {
         offset_ = offset;
         if (!dragging_)
             preview_ = offset;
     }
-    int StoredValue() const { return value_; }
+    int64_t StoredValue() const { return value_; }
 
     void PaintImage(TZuBitmap32& canvas) override;
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
@@ -111,13 +113,13 @@ private:
     bool centerMiddle_ = false;
     TZuSliderKind kind_ = skHorizontal;
     TZuSliderStyle style_ = ssComplex;
-    int16_t max_ = 10;
-    int16_t min_ = 0;
+    int max_ = 10;
+    int min_ = 0;
 
-    int offset_ = 0;  // thumb along the track; a rotator's frame offset
-    int preview_ = 0; // where a drag would put the thumb
-    int value_ = 0;   // 0-based, from the start of the track
-    int grab_ = 0;    // press point on the thumb; a rotator's last mouse y
+    int offset_ = 0;    // thumb along the track; a rotator's frame offset
+    int preview_ = 0;   // where a drag would put the thumb
+    int64_t value_ = 0; // 0-based, from the start of the track (0 .. Max - Min)
+    int grab_ = 0;      // press point on the thumb; a rotator's last mouse y
     TZuThumbState thumbState_ = TZuThumbState::tsNormal;
     bool dragging_ = false;
 };
@@ -128,7 +130,7 @@ public:
     explicit TZuSliderBlend(QWidget* parent = nullptr);
 
     // The position the preview thumb stands for.
-    int16_t PositionEx() const;
+    int PositionEx() const;
 
 protected:
     bool DragsLive(Qt::KeyboardModifiers shift) const override;

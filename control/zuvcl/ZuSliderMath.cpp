@@ -34,19 +34,23 @@ int TrackLength(const TZuSliderMetrics& m) {
     return m.Style == ssSimple ? m.AxisSize() : m.AxisSize() - m.ThumbSize();
 }
 
-int PixelToValue(const TZuSliderMetrics& m, int pixel) {
+int64_t PixelToValue(const TZuSliderMetrics& m, int pixel) {
     const int length = TrackLength(m);
     if (length <= 0)
         return 0;
-    return int(RoundDivHalfEven(int64_t(m.Range()) * pixel, length));
+    // |R| < 2^32 and |pixel| <= 2^31: the product fits.
+    return RoundDivHalfEven(m.Range() * pixel, length);
 }
 
-int ValueToPixel(const TZuSliderMetrics& m, int value) {
-    if (m.Style == ssRotator)
-        return int(RoundDivHalfEven(int64_t(value) * (kRotatorFrames - 1), 100)) * m.Height;
-    if (m.Range() == 0)
+int ValueToPixel(const TZuSliderMetrics& m, int64_t value) {
+    if (m.Style == ssRotator) {
+        value = std::clamp<int64_t>(value, 0, 100);
+        return int(RoundDivHalfEven(value * (kRotatorFrames - 1), 100)) * m.Height;
+    }
+    const int64_t range = m.Range();
+    if (range == 0)
         return 0;
-    return int(RoundDivHalfEven(int64_t(m.AxisSize() - m.ThumbSize()) * value, m.Range()));
+    return int(RoundDivHalfEven((int64_t(m.AxisSize()) - m.ThumbSize()) * value, range));
 }
 
 TZuSnapped SnapPixel(const TZuSliderMetrics& m, int pixel) {
@@ -54,32 +58,32 @@ TZuSnapped SnapPixel(const TZuSliderMetrics& m, int pixel) {
     if (m.CenterMiddle && std::abs(pixel - length / 2) <= 2)
         pixel = length / 2;
     pixel = std::clamp(pixel, 0, std::max(length, 0));
-    const int value = PixelToValue(m, pixel);
+    const int64_t value = PixelToValue(m, pixel);
     return {ValueToPixel(m, value), value};
 }
 
-TZuSnapped SnapRotator(const TZuSliderMetrics& m, int value) {
-    value = std::clamp(value, 0, 100);
+TZuSnapped SnapRotator(const TZuSliderMetrics& m, int64_t value) {
+    value = std::clamp<int64_t>(value, 0, 100);
     return {ValueToPixel(m, value), value};
 }
 
-int PercentageOf(const TZuSliderMetrics& m, int value) {
-    const int range = m.Range();
+int PercentageOf(const TZuSliderMetrics& m, int64_t value) {
+    const int64_t range = m.Range();
     if (range == 0)
         return 0;
     if (m.Kind == skHorizontal)
-        return int(RoundDivHalfEven(int64_t(value) * 100, range));
-    return int(std::abs(RoundDivHalfEven(int64_t(range - value) * 100, range)));
+        return int(RoundDivHalfEven(value * 100, range));
+    return int(std::abs(RoundDivHalfEven((range - value) * 100, range)));
 }
 
-int ValueForPercentage(const TZuSliderMetrics& m, int percentage) {
+int64_t ValueForPercentage(const TZuSliderMetrics& m, int percentage) {
     int p = std::clamp(percentage, 0, 100);
     if (m.Style == ssRotator)
         return p;
     // A vertical slider counts its value from the top, its percentage from the bottom.
     if (m.Kind == skVertical)
         p = 100 - p;
-    return int(RoundDivHalfEven(int64_t(m.Range()) * p, 100));
+    return RoundDivHalfEven(m.Range() * p, 100);
 }
 
 } // namespace tunola

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,52 @@ TEST_F(SliderTest, StretchedSliderKeepsItsValue) {
     slider_->resize(210, 10);
     EXPECT_EQ(slider_->ThumbOffset(), 100); // round(200 / 100 * 50)
     EXPECT_EQ(slider_->Position(), 50);
+}
+
+TEST_F(SliderTest, LongRangesKeepTheirValues) {
+    // A 10-hour recording on the player's 428-pixel progress slider, whose 10-pixel thumb
+    // travels 418 pixels, and ranges spanning all of int32: the middle pixel stands for value
+    // (2^32 - 1) / 2, a half rounded to the even 2^31, which is position 0 counted from Min and
+    // -1 counted down from Max.
+    struct Case {
+        TZuSliderKind Kind;
+        int Min, Max;
+        int Middle; // the position of the thumb in the middle of the track
+    };
+    const Case cases[] = {
+        {skHorizontal, 0, 36000, 18000},
+        {skHorizontal, INT32_MIN, INT32_MAX, 0},
+        {skVertical, INT32_MIN, INT32_MAX, -1},
+    };
+    form_.resize(460, 460);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.Kind) << ": " << c.Min << ".." << c.Max);
+        const bool horizontal = c.Kind == skHorizontal;
+        slider_->SetKind(c.Kind);
+        slider_->resize(horizontal ? 428 : 10, horizontal ? 10 : 428);
+        slider_->SetMin(c.Min);
+        slider_->SetMax(c.Max);
+        EXPECT_EQ(slider_->Min(), c.Min);
+        EXPECT_EQ(slider_->Max(), c.Max);
+        for (int end : {c.Min, c.Max}) {
+            slider_->SetPosition(end);
+            EXPECT_EQ(slider_->Position(), end);
+        }
+        slider_->SetPosition(c.Middle);
+        EXPECT_EQ(slider_->ThumbOffset(), 209);
+        EXPECT_EQ(slider_->Position(), c.Middle);
+        EXPECT_EQ(slider_->Percentage(), 50);
+
+        // The thumb at the start of the track; a press at 214 previews it centred there.
+        slider_->SetPosition(horizontal ? c.Min : c.Max);
+        const QPoint middle = horizontal ? QPoint(214, 5) : QPoint(5, 214);
+        QTest::mousePress(slider_, Qt::LeftButton, {}, middle);
+        EXPECT_EQ(slider_->PositionEx(), c.Middle);
+        QTest::mouseRelease(slider_, Qt::LeftButton, {}, middle);
+        EXPECT_EQ(slider_->Position(), c.Middle);
+        EXPECT_EQ(positionOnRelease_, c.Middle);
+        EXPECT_EQ(slider_->ThumbOffset(), 209);
+    }
 }
 
 TEST_F(SliderTest, HoverHighlightsTheThumbOnly) {
