@@ -1,0 +1,343 @@
+#include "TunPlayList.h"
+
+#include "TrackReader.h"
+
+#include <MoConfig.h>
+#include <PlaylistStore.h>
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace tunola {
+
+namespace {
+
+constexpr int kBorderWidth = 6;
+constexpr int kTagRepeat = 1;
+constexpr int kTagRandom = 2;
+constexpr int kTagOneRepeat = 3;
+
+// Ends an update bracket of the list however the work inside it ends.
+class TUpdateBracket {
+public:
+    explicit TUpdateBracket(TZuPlaylistItems& items) : items_(items) { items_.BeginUpdate(); }
+    ~TUpdateBracket() { items_.EndUpdate(); }
+    TUpdateBracket(const TUpdateBracket&) = delete;
+    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
+
+private:
+    TZuPlaylistItems& items_;
+};
+
+QStringList LocalPaths(const QMimeData* data) {
+    QStringList paths;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                paths.push_back(url.toLocalFile());
+    return paths;
+}
+
+} // namespace
+
+TTunPlayList::TTunPlayList(TAppState& state, tunaudio::TAudioLibrary* audio, IPlaylistHost& host,
+                           QWidget* parent)
+    : TZuFormEx(parent), Dialogs(ScreenDialogs()), state_(state), audio_(audio), host_(host) {
+    setObjectName(QStringLiteral("TunPlayList"));
+    setWindowRole(QStringLiteral("TUNOLA PLAYLIST"));
+    setAcceptDrops(true);
+    resize(466, 342);
+    BuildComponents();
+    BuildMenu();
+    FormCreate();
+}
+
+TTunPlayList::~TTunPlayList() = default;
+
+void TTunPlayList::BuildComponents() {
+    ZuWindow1 = new TZuWindow(this);
+    ZuWindow1->setObjectName(QStringLiteral("ZuWindow1"));
+    // Presses on the background reach the window, which moves and sizes itself.
+    ZuWindow1->setEnabled(false);
+
+    btn_menu = new TZuButton(this);
+    btn_menu->setObjectName(QStringLiteral("btn_menu"));
+    btn_menu->setGeometry(8, 8, 25, 25);
+    btn_menu->OnClick = [this](QWidget&) { btn_menuClick(); };
+
+    btn_close = new TZuButton(this);
+    btn_close->setObjectName(QStringLiteral("btn_close"));
+    btn_close->setGeometry(40, 8, 25, 25);
+    btn_close->OnClick = [this](QWidget&) { btn_closeClick(); };
+
+    lv_list = new TZuPlaylist(this);
+    lv_list->setObjectName(QStringLiteral("lv_list"));
+    lv_list->setGeometry(8, 37, 281, 92);
+    lv_list->SetTimeFormat("nn:ss");
+    lv_list->SetShowNumbers(true);
+    lv_list->SetShowLength(true);
+    lv_list->SetAutoHideScrollBar(true);
+    lv_list->SetCurrentItem(-1);
+    lv_list->SetBackColor(0xFFFFFFFF);
+    lv_list->SetTextColor(0xFF000000);
+    lv_list->SetTextCurrentColor(0xFF00FF00);
+    lv_list->SetTextSelectedColor(0xFF000000);
+    lv_list->SetSelectionColor(0xFF316AC5);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(12);
+    lv_list->setFont(font);
+    lv_list->OnDblClick = [this](QWidget&) { lv_listDblClick(); };
+    // Enter plays the anchor row like a double click does, so that the row shown as playing
+    // is the one that plays.
+    lv_list->OnItemEnterKey = [this](QWidget&) { lv_listDblClick(); };
+    lv_list->OnItemsMoved = [this](QWidget&) { lv_listItemsMoved(); };
+    lv_list->OnFilesDropped = [this](QWidget&, const QStringList& paths, int index) {
+        AddPaths(paths, index);
+    };
+
+    OnMouseDown = [this](QWidget&, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+        FormMouseDown(button, x, y);
+    };
+    OnMouseMove = [this](QWidget&, Qt::KeyboardModifiers, int x, int y) { FormMouseMove(x, y); };
+}
+
+void TTunPlayList::BuildMenu() {
+    pm_list = new QMenu(this);
+    pm_list->setObjectName(QStringLiteral("pm_list"));
+    auto item = [](QMenu* menu, const char* name, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    pml_addfile = item(pm_list, "pml_addfile", QStringLiteral("添加音乐"));
+    pm_list->addSeparator()->setObjectName(QStringLiteral("N4"));
+    N2 = pm_list->addMenu(QStringLiteral("列表操作"));
+    N2->setObjectName(QStringLiteral("N2"));
+    pml_openlist = item(N2, "pml_openlist", QStringLiteral("打开播放列表"));
+    pml_newlist = item(N2, "pml_newlist", QStringLiteral("新建播放列表"));
+    N3 = pm_list->addMenu(QStringLiteral("播放模式"));
+    N3->setObjectName(QStringLiteral("N3"));
+    pml_repeat = item(N3, "pml_repeat", QStringLiteral("循环播放"));
+    pml_rnd = item(N3, "pml_rnd", QStringLiteral("随机播放"));
+    pml_onerepeat = item(N3, "pml_onerepeat", QStringLiteral("单曲循环"));
+    pm_list->addSeparator()->setObjectName(QStringLiteral("N1"));
+    pml_del = item(pm_list, "pml_del", QStringLiteral("删除选择"));
+    pml_cls = item(pm_list, "pml_cls", QStringLiteral("清空列表"));
+
+    const std::pair<QAction*, int> modes[] = {
+        {pml_repeat, kTagRepeat}, {pml_rnd, kTagRandom}, {pml_onerepeat, kTagOneRepeat}};
+    for (const auto& [action, tag] : modes) {
+        action->setData(tag);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, action] { pml_repeatClick(action); });
+    }
+    connect(pml_addfile, &QAction::triggered, this, [this] { pml_addfileClick(); });
+    connect(pml_openlist, &QAction::triggered, this, [this] { pml_openlistClick(); });
+    connect(pml_newlist, &QAction::triggered, this, [this] { pml_newlistClick(); });
+    connect(pml_del, &QAction::triggered, this, [this] { pml_delClick(); });
+    connect(pml_cls, &QAction::triggered, this, [this] { pml_clsClick(); });
+}
+
+void TTunPlayList::FormCreate() {
+    LoadDefaultList(lv_list->Items(), state_.PlaylistFile);
+    RebuildShuffle(shuffleOrder_, lv_list->Items());
+    lv_list->SetPopupMenu(pm_list);
+    CheckPlayModeItem();
+}
+
+void TTunPlayList::CheckPlayModeItem() {
+    pml_repeat->setChecked(state_.PlayMode == pmRepeat);
+    pml_rnd->setChecked(state_.PlayMode == pmRandom);
+    pml_onerepeat->setChecked(state_.PlayMode == pmOneRepeat);
+}
+
+bool TTunPlayList::SaveList() {
+    return tunola::SaveList(lv_list->Items(), state_.PlaylistFile);
+}
+
+bool TTunPlayList::AddFiles() {
+    const QStringList files =
+        Dialogs.OpenFiles ? Dialogs.OpenFiles(this, QString(), QtFileFilter(openFileFilter_))
+                          : QStringList();
+    if (files.isEmpty())
+        return false;
+    AddPaths(files, lv_list->Items().Count());
+    return true;
+}
+
+void TTunPlayList::AddPaths(const QStringList& paths, int index) {
+    const QStringList files = CollectAudioFiles(paths, FilterPatterns(openFileFilter_));
+    if (files.isEmpty())
+        return;
+    TZuPlaylistModel& model = lv_list->Model();
+    TZuPlaylistItems& items = model.Items();
+    const int oldCount = items.Count();
+    const bool insert = index >= 0 && index < oldCount;
+    try {
+        TUpdateBracket bracket(items);
+        if (insert)
+            model.ClearSelection();
+        for (const QString& file : files) {
+            TZuPlaylistItem& added = items.Add(ReadTrackEntry(audio_, file.toStdString()));
+            added.SetSelected(insert);
+        }
+        if (insert) {
+            // The new entries move into place the way dragged rows do, so the playing entry
+            // stays current wherever it ends up; they stay selected where they landed.
+            model.MoveSelectedTo(index);
+            for (int i = index; i < index + int(files.size()); ++i)
+                items.GetItem(i)->SetSelected(true);
+            model.SetSelectedIndex(index);
+        }
+    } catch (...) {
+        // Whatever was added stays, and is saved below.
+    }
+    if (insert)
+        FollowPlayingEntry();
+    RebuildShuffle(shuffleOrder_, items);
+    SaveList();
+}
+
+void TTunPlayList::FollowPlayingEntry() {
+    // In random play PlayIndex counts through the random order, not the list.
+    if (state_.PlayMode != pmRandom && lv_list->CurrentItem() >= 0)
+        state_.PlayIndex = lv_list->CurrentItem();
+}
+
+void TTunPlayList::lv_listItemsMoved() {
+    FollowPlayingEntry();
+    RebuildShuffle(shuffleOrder_, lv_list->Items());
+    SaveList();
+}
+
+void TTunPlayList::lv_listDblClick() {
+    // Only a click on a row plays: a double click below the last entry leaves playback alone.
+    const int row = lv_list->SelectedIndex();
+    if (lv_list->CurrentItem() < 0 || row < 0 || row != lv_list->CurrentItem())
+        return;
+    host_.PlayEntry(row);
+}
+
+void TTunPlayList::pml_delClick() {
+    // Deleting rows while the anchor is the playing entry stops it; a playing entry deleted
+    // otherwise plays on.
+    if (lv_list->CurrentItem() >= 0 && lv_list->SelectedIndex() == lv_list->CurrentItem())
+        host_.StopPlayback();
+    lv_list->DeleteItems(true);
+    const int count = lv_list->Items().Count();
+    if (lv_list->CurrentItem() < 0) {
+        // Never below the first entry, so that play works again once entries come back.
+        if (state_.PlayIndex >= count - 1)
+            state_.PlayIndex = std::max(0, count - 1);
+    } else {
+        state_.PlayIndex = lv_list->CurrentItem();
+    }
+    RebuildShuffle(shuffleOrder_, lv_list->Items());
+    SaveList();
+}
+
+void TTunPlayList::pml_clsClick() {
+    host_.StopPlayback();
+    state_.PlayIndex = 0;
+    lv_list->SelectAll();
+    lv_list->DeleteItems(true);
+    RebuildShuffle(shuffleOrder_, lv_list->Items());
+    SaveList();
+}
+
+void TTunPlayList::pml_openlistClick() {
+    const QString chosen = Dialogs.OpenFile ? Dialogs.OpenFile(this, QStringLiteral("打开播放列表"),
+                                                               QtFileFilter(kListFilter))
+                                            : QString();
+    if (chosen.isEmpty())
+        return;
+    // A list that does not read leaves the view and PlaylistFile as they were, so the list
+    // on screen is never saved over it. Playback goes on either way.
+    if (OpenList(lv_list->Items(), state_.PlaylistFile, chosen.toStdString()) !=
+        TPlaylistLoad::Loaded)
+        return;
+    RebuildShuffle(shuffleOrder_, lv_list->Items());
+    WritePlaylistPath();
+}
+
+void TTunPlayList::pml_newlistClick() {
+    const QString chosen = Dialogs.SaveFile
+                               ? Dialogs.SaveFile(this, QStringLiteral("新建播放列表"),
+                                                  QtFileFilter(kListFilter), QStringLiteral("pls"))
+                               : QString();
+    if (chosen.isEmpty())
+        return;
+    SaveList(); // the old list, to its own file
+    state_.PlaylistFile = chosen.toStdString();
+    WritePlaylistPath();
+    pml_clsClick();
+}
+
+void TTunPlayList::pml_repeatClick(QAction* item) {
+    pml_repeat->setChecked(false);
+    pml_rnd->setChecked(false);
+    pml_onerepeat->setChecked(false);
+    TPlayMode mode = pmSingle;
+    switch (item ? item->data().toInt() : 0) {
+    case kTagRepeat:
+        mode = state_.PlayMode != pmRepeat ? pmRepeat : pmSingle;
+        break;
+    case kTagRandom:
+        mode = state_.PlayMode != pmRandom ? pmRandom : pmSingle;
+        break;
+    case kTagOneRepeat:
+        mode = state_.PlayMode != pmOneRepeat ? pmOneRepeat : pmSingle;
+        break;
+    default:
+        return;
+    }
+    // The mode in force, clicked again, is switched off: menu and mode always agree.
+    state_.PlayMode = mode;
+    CheckPlayModeItem();
+}
+
+void TTunPlayList::WritePlaylistPath() {
+    // Nothing reads this copy; a program folder the user cannot write to is no error.
+    TMoConfig config(state_.ProgramDir + "tunola.xml", "TUNOLA.CONFIG");
+    config.WriteString("Window/PList", "PATH", state_.PlaylistFile);
+}
+
+void TTunPlayList::btn_menuClick() {
+    pm_list->popup(btn_menu->mapToGlobal(QPoint(0, btn_menu->height())));
+}
+
+void TTunPlayList::btn_closeClick() {
+    host_.SetListButtonChecked(false);
+    hide();
+}
+
+void TTunPlayList::FormMouseDown(Qt::MouseButton button, int x, int y) {
+    if (button == Qt::LeftButton && !isMinimized() && !isMaximized())
+        HitTestBorder(*this, x, y, true, kBorderWidth);
+}
+
+void TTunPlayList::FormMouseMove(int x, int y) {
+    if (!isMinimized() && !isMaximized())
+        HitTestBorder(*this, x, y, false, kBorderWidth);
+}
+
+void TTunPlayList::dragEnterEvent(QDragEnterEvent* event) {
+    if (LocalPaths(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void TTunPlayList::dropEvent(QDropEvent* event) {
+    const QStringList paths = LocalPaths(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    AddPaths(paths, lv_list->Items().Count());
+}
+
+} // namespace tunola

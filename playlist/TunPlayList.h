@@ -1,0 +1,120 @@
+#pragma once
+// TTunPlayList: the skinned playlist window. It holds the playlist view lv_list (whose model
+// is the player's one playlist), the random-play order, a menu button, a close button and the
+// playlist menu pm_list: add music, open a list, make a new list, the play mode, delete the
+// selection, clear the list. It loads the current list when it is made and writes the list
+// file after every change; the main window saves it once more at shutdown (SaveList).
+//
+// Audio files and folders dropped on the window from a file manager are added like "添加音乐",
+// before the row under the mouse.
+//
+// UI thread only. The window reads and writes the shared playback values (PlayMode,
+// PlayIndex, PlaylistFile) in the TAppState it is given, and asks the host to play and stop.
+
+#include "PlaylistDialogs.h"
+#include "PlaylistHost.h"
+#include "ZuPlaylist.h"
+
+#include <AppState.h>
+#include <ShuffleOrder.h>
+#include <ZuButton.h>
+#include <ZuForm.h>
+#include <ZuWindow.h>
+
+#include <QMenu>
+
+namespace tunaudio {
+class TAudioLibrary;
+}
+
+namespace tunola {
+
+class TTunPlayList : public TZuFormEx {
+    Q_OBJECT
+public:
+    // The filter of "添加音乐" until the main window sets its own.
+    static constexpr const char* kDefaultMusicFilter =
+        "所有音乐|*.mp3;*.mp2;*.mp1;*.ogg;*.wav*;*.aif";
+    static constexpr const char* kListFilter = "播放列表|*.pls";
+
+    // Loads PlaylistFile, builds the random order and checks the menu item of PlayMode.
+    // `audio` may be null (entries then get no length or tags).
+    TTunPlayList(TAppState& state, tunaudio::TAudioLibrary* audio, IPlaylistHost& host,
+                 QWidget* parent = nullptr);
+    ~TTunPlayList() override;
+
+    TZuPlaylistModel& Playlist() { return lv_list->Model(); }
+    TShuffleOrder& ShuffleOrder() { return shuffleOrder_; }
+    const TShuffleOrder& ShuffleOrder() const { return shuffleOrder_; }
+
+    // The filter of "添加音乐" in the player's form ("所有音乐|*.mp3;*.ogg", add-on formats
+    // appended); it also decides which dropped files are music.
+    const QString& OpenFileFilter() const { return openFileFilter_; }
+    void SetOpenFileFilter(const QString& filter) { openFileFilter_ = filter; }
+
+    // Writes the list to PlaylistFile. False when it could not be written.
+    bool SaveList();
+    // The add-music command: true when the dialog was confirmed.
+    bool AddFiles();
+    // Adds the music among `paths` (files, and the files inside folders) so that it stands
+    // before entry `index` (anything outside the list appends), then saves once.
+    void AddPaths(const QStringList& paths, int index);
+
+    // The dialogs; tests replace them.
+    TPlaylistDialogs Dialogs;
+
+    // Components, by the names the skin uses.
+    TZuWindow* ZuWindow1 = nullptr;
+    TZuButton* btn_menu = nullptr;
+    TZuButton* btn_close = nullptr;
+    TZuPlaylist* lv_list = nullptr;
+    QMenu* pm_list = nullptr;
+    QAction* pml_addfile = nullptr;
+    QMenu* N2 = nullptr; // "列表操作"
+    QAction* pml_openlist = nullptr;
+    QAction* pml_newlist = nullptr;
+    QMenu* N3 = nullptr; // "播放模式"
+    QAction* pml_repeat = nullptr;
+    QAction* pml_rnd = nullptr;
+    QAction* pml_onerepeat = nullptr;
+    QAction* pml_del = nullptr;
+    QAction* pml_cls = nullptr;
+
+    // Handlers.
+    void btn_menuClick();
+    void btn_closeClick();
+    void lv_listDblClick();
+    void pml_addfileClick() { AddFiles(); }
+    void pml_openlistClick();
+    void pml_newlistClick();
+    // The three play-mode items; `item` is the one clicked (its data is its tag, 1 to 3).
+    void pml_repeatClick(QAction* item);
+    void pml_delClick();
+    void pml_clsClick();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildComponents();
+    void BuildMenu();
+    void FormCreate();
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void FormMouseMove(int x, int y);
+    // Writes the current list's path into the program folder's configuration.
+    void WritePlaylistPath();
+    // The drag moved rows: the playing entry may stand elsewhere now.
+    void lv_listItemsMoved();
+    // After rows moved or were inserted, "next" goes on from where the playing entry now is.
+    void FollowPlayingEntry();
+    void CheckPlayModeItem();
+
+    TAppState& state_;
+    tunaudio::TAudioLibrary* audio_;
+    IPlaylistHost& host_;
+    TShuffleOrder shuffleOrder_;
+    QString openFileFilter_ = QString::fromUtf8(kDefaultMusicFilter);
+};
+
+} // namespace tunola
