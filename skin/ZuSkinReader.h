@@ -9,6 +9,7 @@
 // with a document type declaration is not a skin and is not read at all.
 
 #include "ZuSkinDocument.h"
+#include "ZuSkinImagePath.h"
 
 #include <string_view>
 
@@ -17,10 +18,5 @@ namespace tunola {
 // `skinFolder` is the folder the file lives in, with its trailing "/"; picture names are
 // joined to it. Pure: touches no file.
 TZuSkinDocument ReadSkin(std::string_view bytes, std::string_view skinFolder);
-
-// The path of a picture named `fileName` in a skin folder: "\" separators read as "/", "." and
-// ".." resolved by name. Nothing for an empty name, an absolute name, or one that leaves the
-// folder.
-TZuSkinImage ResolveSkinImage(std::string_view skinFolder, std::string_view fileName);
 
 } // namespace tunola
