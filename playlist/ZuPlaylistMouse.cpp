@@ -129,6 +129,17 @@ void TZuPlaylist::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+void TZuPlaylist::hideEvent(QHideEvent* event) {
+    // A view hidden under a held button never sees the release: the drag ends here, dropped
+    // nowhere, and its timer stops.
+    leftDown_ = false;
+    if (dragPending_ || dragStarted_)
+        EndDrag(QPoint(-1, -1), false);
+    else if (dragging_)
+        FinishDragSession();
+    TZuCustomControl::hideEvent(event);
+}
+
 void TZuPlaylist::BeginDragPending(QPoint origin) {
     dragPending_ = true;
     dragOrigin_ = origin;

@@ -49,7 +49,6 @@ protected:
     // Row of the track picture that the bar shows at height y (from the green channel).
     int TrackRowAt(const QImage& image, int y) { return int(image.pixel(2, y) >> 8 & 0xFF); }
 
-    TWidgetApplication app;
     TZuScrollBar bar;
     std::vector<int> changes;
 };

@@ -6,15 +6,6 @@
 
 namespace tunola::test {
 
-void EnsureWidgetApplication() {
-    if (QApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "test_playlist_view";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
-
 void FillNumbered(TZuPlaylistModel& model, int n, double seconds) {
     model.Items().BeginUpdate();
     for (int i = 1; i <= n; ++i) {

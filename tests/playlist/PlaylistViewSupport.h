@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for the playlist view and window tests: one QApplication for the run, entries with
-// known captions, and reading back what a widget painted.
+// Helpers for the playlist view and window tests: entries with known captions, and reading
+// back what a widget painted. PlaylistTestMain.cpp makes the QApplication.
 
 #include <ZuColor32.h>
 #include <ZuPlaylistModel.h>
@@ -14,12 +14,6 @@
 class QWidget;
 
 namespace tunola::test {
-
-void EnsureWidgetApplication();
-// A first member of a test fixture whose other members are widgets.
-struct TWidgetApplication {
-    TWidgetApplication() { EnsureWidgetApplication(); }
-};
 
 // Appends entries captioned "1" … "n" (title = caption), each `seconds` long.
 void FillNumbered(TZuPlaylistModel& model, int n, double seconds = 245);

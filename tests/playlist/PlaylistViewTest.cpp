@@ -63,7 +63,6 @@ protected:
                      kRow);
     }
 
-    TWidgetApplication app;
     TZuPlaylist view;
     TZuPlaylistModel& model = view.Model();
 };

@@ -132,7 +132,6 @@ protected:
         return config.ReadString("Window/PList", "PATH", "");
     }
 
-    TWidgetApplication app;
     fs::path dir;
     TAppState state;
     tunaudio::TAudioLibrary audio{""};

@@ -1,0 +1,12 @@
+// The widget tests' entry: one QApplication for the whole run, gone before the program's exit
+// handlers run (Qt's input devices must not outlive it).
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
