@@ -24,7 +24,7 @@
 #include <QUrl>
 #include <QWindow>
 
-#include <PlaylistStore.h>
+#include <PlaylistSkin.h>
 #include <ZuSkin.h>
 
 #include <algorithm>
@@ -61,6 +61,7 @@ QAction* AddEntry(QMenu* menu, const char* name, const QString& caption) {
 
 TTunMain::TTunMain(TAppState& state, QWidget* parent) : TZuFormEx(parent), state_(state) {
     setObjectName(QStringLiteral("TTunMain"));
+    SetTag(1); // the leader: forms docked to it move with it
     setWindowTitle(QStringLiteral("TunOla Main Window"));
     resize(kDesignWidth, kDesignHeight);
     CreateComponents();
@@ -342,14 +343,16 @@ void TTunMain::ReadConfiguration() {
 }
 
 void TTunMain::CreateWindows() {
-    // Playlist, library, lyrics and desktop-lyrics windows are created here, in that order, by
-    // their subsystems. The playlist itself is loaded here, and the controller that plays it.
-    LoadDefaultList(playlist_.Items(), state_.PlaylistFile);
-    RebuildShuffle(shuffleOrder_, playlist_.Items());
+    // Playlist, library, lyrics and desktop-lyrics windows, in that order. The playlist window
+    // loads the current list; the controller then plays it.
+    playlistWindow_ = std::make_unique<TTunPlayList>(state_, audio_.get(), *this);
+    if (skin_)
+        RegisterPlaylistSkin(*skin_, *playlistWindow_);
     if (!audio_)
         return;
-    controller_ = std::make_unique<TPlaybackController>(state_, *audio_, playlist_, shuffleOrder_,
-                                                        *this, *tmr_pub);
+    controller_ =
+        std::make_unique<TPlaybackController>(state_, *audio_, playlistWindow_->Playlist(),
+                                              playlistWindow_->ShuffleOrder(), *this, *tmr_pub);
     TPlaybackController* c = controller_.get();
     vb_play->OnClick = [c](QWidget&) { c->vb_playClick(); };
     vb_next->OnClick = [c](QWidget&) { c->vb_nextClick(); };
@@ -366,6 +369,20 @@ void TTunMain::CreateWindows() {
     };
 }
 
+void TTunMain::PlayEntry(int index) {
+    if (controller_)
+        controller_->PlayDirect(index);
+}
+
+void TTunMain::StopPlayback() {
+    if (controller_)
+        controller_->StopPlayback();
+}
+
+void TTunMain::SetListButtonChecked(bool checked) {
+    vb_list->SetChecked(checked);
+}
+
 void TTunMain::LoadSkin() {
     if (skin_)
         skin_->LoadSkin(state_.SkinDir + "skin.xml");
@@ -374,7 +391,11 @@ void TTunMain::LoadSkin() {
 void TTunMain::PlaceWindows() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int libraryWidth = libraryWindow_ ? libraryWindow_->width() : 0;
-    const int libraryHeight = libraryWindow_ ? libraryWindow_->height() : 0;
+    // Until the library window exists, the column of windows under the main window stands in
+    // for its height (the skins make the two equal), so the whole group is centred.
+    const int columnHeight = height() + (playlistWindow_ ? playlistWindow_->height() : 0) +
+                             (lyricsWindow_ ? lyricsWindow_->height() : 0);
+    const int libraryHeight = libraryWindow_ ? libraryWindow_->height() : columnHeight;
     const int left = (screen.width() - width() - libraryWidth) / 2;
     const int top = (screen.height() - libraryHeight) / 2;
     move(left, top);
@@ -398,6 +419,8 @@ void TTunMain::ReadVolume() {
 
 void TTunMain::SetOpenFileFilter() {
     openFileFilter_ = QStringLiteral("所有音乐|*.mp3;*.mp2;*.mp1;*.ogg;*.wav*;*.aif");
+    if (playlistWindow_)
+        playlistWindow_->SetOpenFileFilter(openFileFilter_);
 }
 
 void TTunMain::LoadAudioAddons() {
@@ -421,6 +444,8 @@ void TTunMain::LoadAudioAddons() {
             for (const tunaudio::TPluginFormat& format : info->formats)
                 openFileFilter_ += QLatin1Char(';') + QString::fromStdString(format.exts);
     }
+    if (playlistWindow_)
+        playlistWindow_->SetOpenFileFilter(openFileFilter_);
 }
 
 void TTunMain::ReleaseConfiguration() {
@@ -448,7 +473,8 @@ void TTunMain::closeEvent(QCloseEvent* event) {
 }
 
 void TTunMain::FormClose() {
-    SaveList(playlist_.Items(), state_.PlaylistFile);
+    if (playlistWindow_)
+        playlistWindow_->SaveList();
     TMoConfig config(UserConfigFile(state_), kConfigRoot);
     WriteCloseSettings(config, state_);
 }
@@ -552,7 +578,8 @@ void TTunMain::pmm_aboutClick() {
 }
 
 void TTunMain::pmf_openfileClick() {
-    // The playlist window's add-files command, once the playlist window exists.
+    if (playlistWindow_)
+        playlistWindow_->AddFiles();
 }
 
 void TTunMain::pmf_openweblistClick() {

@@ -11,8 +11,8 @@
 #include <ZuSlider.h>
 #include <ZuWindow.h>
 
-#include <ShuffleOrder.h>
-#include <ZuPlaylistModel.h>
+#include <PlaylistHost.h>
+#include <TunPlayList.h>
 #include <audio/AudioLibrary.h>
 
 #include <memory>
@@ -29,7 +29,7 @@ namespace tunola {
 class TPlaybackController;
 class TZuSkin;
 
-class TTunMain : public TZuFormEx, public IPlayerDisplay {
+class TTunMain : public TZuFormEx, public IPlayerDisplay, public IPlaylistHost {
     Q_OBJECT
 public:
     explicit TTunMain(TAppState& state, QWidget* parent = nullptr);
@@ -49,8 +49,12 @@ public:
     TAppState& State() { return state_; }
     tunaudio::TAudioLibrary* Audio() { return audio_.get(); }
     TPlaybackController* Controller() { return controller_.get(); }
-    TZuPlaylistModel& Playlist() { return playlist_; }
-    TShuffleOrder& ShuffleOrder() { return shuffleOrder_; }
+    TTunPlayList* PlaylistWindow() { return playlistWindow_.get(); }
+
+    // IPlaylistHost: what the playlist window asks of the player.
+    void PlayEntry(int index) override;
+    void StopPlayback() override;
+    void SetListButtonChecked(bool checked) override;
 
     // IPlayerDisplay: the controller's view of the controls.
     void vb_playSetChecked(bool checked) override;
@@ -148,9 +152,8 @@ private:
     TAppState& state_;
     std::unique_ptr<tunaudio::TAudioLibrary> audio_;
     std::unique_ptr<TZuSkin> skin_;
-    // The playlist and the random order live here until the playlist window takes them over.
-    TZuPlaylistModel playlist_;
-    TShuffleOrder shuffleOrder_;
+    // The other windows. They go after the controller, which plays their list.
+    std::unique_ptr<TTunPlayList> playlistWindow_;
     std::unique_ptr<TPlaybackController> controller_;
     tunaudio::HPLUGIN AddonHandle = 0;
     std::unique_ptr<class TMoConfig> startupConfig_;
@@ -159,8 +162,7 @@ private:
     bool terminateRequested_ = false;
     bool closed_ = false;
 
-    // The other windows; created by their own subsystems, absent until then.
-    QWidget* playlistWindow_ = nullptr;
+    // Windows that later subsystems create; absent until then.
     QWidget* libraryWindow_ = nullptr;
     QWidget* lyricsWindow_ = nullptr;
     QWidget* desktopLyricsWindow_ = nullptr;
