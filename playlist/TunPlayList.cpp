@@ -178,10 +178,8 @@ void TTunPlayList::AddPaths(const QStringList& paths, int index) {
         TUpdateBracket bracket(items);
         if (insert)
             model.ClearSelection();
-        for (const QString& file : files) {
-            TZuPlaylistItem& added = items.Add(ReadTrackEntry(audio_, file.toStdString()));
-            added.SetSelected(insert);
-        }
+        for (TZuPlaylistItem& entry : ReadTrackEntries(audio_, files))
+            items.Add(std::move(entry)).SetSelected(insert);
         if (insert) {
             // The new entries move into place the way dragged rows do, so the playing entry
             // stays current wherever it ends up; they stay selected where they landed.

@@ -170,6 +170,25 @@ TEST_F(PlaylistWindow, ThreeFilesAddedInOneGoAppendInOrderAndWriteTheListOnce) {
     EXPECT_EQ(writes.Count(), 1);
 }
 
+TEST_F(PlaylistWindow, AHundredFilesReadTogetherKeepTheirOrderAndLengths) {
+    const fs::path folder = FixtureDir() / "hundred";
+    fs::create_directories(folder);
+    QStringList files;
+    for (int i = 0; i < 100; ++i) {
+        const std::string name = "hundred/" + std::to_string(1000 - i) + ".wav";
+        files.push_back(QString::fromStdString(Wav(name, 0.1 + i * 0.01).string()));
+    }
+    Open();
+    answers = files;
+    EXPECT_TRUE(window->AddFiles());
+    ASSERT_EQ(Model().Items().Count(), 100);
+    for (int i = 0; i < 100; ++i) {
+        const TZuPlaylistItem& entry = *Model().Items().GetItem(i);
+        EXPECT_EQ(entry.Title(), std::to_string(1000 - i));
+        EXPECT_NEAR(entry.LongTime() * 86400, 0.1 + i * 0.01, 1e-3) << i;
+    }
+}
+
 TEST_F(PlaylistWindow, TagsGiveTitleAndArtistAndUnreadableFilesStillGoIn) {
     const fs::path tagged = tunaudio::test::EncodeMp3(Wav("tagged.wav", 1), "tagged.mp3",
                                                       {"--tt", "Moonlight", "--ta", "The Band"});
