@@ -230,6 +230,30 @@ TEST_F(PlaylistView, DragShowsTheDropLineAndReleasingOutsideMovesNothing) {
     EXPECT_EQ(CountColor(Grab(view), QRect(0, 4 * kRow, 240, 1), kText), 0);
 }
 
+TEST_F(PlaylistView, DropImageTakesThePlaceOfTheLine) {
+    constexpr TColor32 kMark = 0xFFFF0000;
+    TZuBitmap32 mark;
+    mark.SetSize(4, 6);
+    mark.Clear(kMark);
+    view.SetDropImage(mark);
+    FillNumbered(model, 6);
+    ShowAndWait(view);
+    Click(1);
+    QTest::mousePress(&view, Qt::LeftButton, {}, RowPoint(1));
+    QTest::mouseMove(&view, RowPoint(3));
+    ASSERT_EQ(view.DropY(), 3 * kRow);
+    const QImage image = Grab(view);
+    // Stretched across the rows, centred on the drop line, at 192 of 255 over the background.
+    auto blended = [](int s, int d) { return (192 * s + 63 * d) / 255; };
+    const QRgb seen = image.pixel(120, 3 * kRow - 3);
+    EXPECT_NEAR(qRed(seen), blended(0xFF, 0x10), 1);
+    EXPECT_NEAR(qBlue(seen), blended(0x00, 0x30), 1);
+    EXPECT_EQ(CountColor(image, QRect(0, 3 * kRow, 240, 1), kText), 0);
+    EXPECT_NE(image.pixel(120, 3 * kRow + 3), seen);
+    EXPECT_NE(image.pixel(120, 3 * kRow - 4), seen);
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, RowPoint(3));
+}
+
 TEST_F(PlaylistView, DragRestingOnTheBottomRowScrollsDown) {
     FillNumbered(model, 30);
     ShowAndWait(view);
@@ -289,6 +313,18 @@ TEST_F(PlaylistView, WheelScrollsByTheSystemLineCount) {
     // The rows shown follow: the first row is entry 21.
     Click(0);
     EXPECT_EQ(view.SelectedIndex(), 20);
+}
+
+TEST_F(PlaylistView, AHundredThousandEntriesScrollToTheLast) {
+    FillNumbered(model, 100000);
+    ShowAndWait(view);
+    QTest::keyClick(&view, Qt::Key_End);
+    EXPECT_EQ(view.TopIndex(), 99990);
+    EXPECT_EQ(view.ScrollBar().Max(), 99990);
+    EXPECT_EQ(view.ScrollBar().Position(), 99990);
+    EXPECT_EQ(view.ScrollBar().SliderTop(), view.ScrollBar().height());
+    Click(9);
+    EXPECT_EQ(view.SelectedIndex(), 99999);
 }
 
 TEST_F(PlaylistView, SettingTheCurrentRowScrollsItIntoView) {
