@@ -322,14 +322,25 @@ void TPlaybackController::TickFailed() {
 }
 
 void TPlaybackController::tmr_pubTimer() {
+    try {
+        Tick();
+    } catch (...) {
+        TickFailed();
+    }
+}
+
+void TPlaybackController::Tick() {
     if (seeking_)
         return;
+    // While the worker replaces the stream (the old one freed, the new one not yet there) a
+    // tick may still come before the worker's "opening" notice stops the timer: nothing to
+    // show then, and nothing has failed.
     const uint32_t stream = state_.CurrentStream.load();
-    const QWORD position = audio_.ChannelGetPosition(stream, kPosByte);
-    if (position == kUnknown) {
-        TickFailed();
+    if (!stream)
         return;
-    }
+    const QWORD position = audio_.ChannelGetPosition(stream, kPosByte);
+    if (position == kUnknown)
+        return;
     const double s = audio_.ChannelBytes2Seconds(stream, position);
     if (!(s >= 0.0)) {
         TickFailed();

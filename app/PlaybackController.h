@@ -75,6 +75,7 @@ private:
     void StartOpenWorker(std::string fileName, uint64_t serial);
     void OpenStreamWorker(std::string fileName, uint64_t serial);
     void OpenFailed();
+    void Tick();
     void TickFailed();
     QString ModeText() const;
 

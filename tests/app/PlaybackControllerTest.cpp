@@ -301,6 +301,16 @@ TEST_F(Controller, PauseResumeSeekMuteAndVolume) {
     EXPECT_FLOAT_EQ(audio_.GetVolume(), 0.4f);
 }
 
+TEST_F(Controller, TickWhileTheStreamIsReplacedKeepsPlaying) {
+    AddEntries({ShortTrack()});
+    state_.PlayState = psPlaying;
+    state_.CurrentStream = 0; // the worker has freed the old stream, the new one is not there
+    display_.time = QStringLiteral("01:00 / 02:00");
+    controller_->tmr_pubTimer();
+    EXPECT_EQ(state_.PlayState, psPlaying);
+    EXPECT_EQ(display_.time, QStringLiteral("01:00 / 02:00"));
+}
+
 TEST_F(Controller, UnplayableEntriesStopAfterOnePass) {
     for (int count : {1, 3}) {
         list_.Items().ClearAll();
