@@ -32,7 +32,8 @@ import -window root screenshots/screen.png
 n=0
 while read -r id name; do
     n=$((n + 1))
-    file="screenshots/window-$n-$(echo "$name" | tr -c 'A-Za-z0-9' '_' | tr -s '_' | sed 's/_$//' | cut -c1-40).png"
+    label=$(echo "$name" | tr -c 'A-Za-z0-9' '_' | tr -s '_' | sed 's/^_//; s/_$//' | cut -c1-40)
+    file="screenshots/window-$n${label:+-$label}.png"
     import -window "$id" "$file" 2>/dev/null || true
 done < <(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) "\([^"]*\)": .*/\1 \2/p' |
          while read -r id name; do
