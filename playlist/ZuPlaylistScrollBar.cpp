@@ -13,7 +13,7 @@ constexpr uint8_t kPressedOpacity = 190;
 
 } // namespace
 
-TZuScrollBar::TZuScrollBar(QWidget* parent) : TZuGraphicControlEx(parent) {
+TZuScrollBar::TZuScrollBar(QWidget* parent) : TZuPictureControl(parent) {
     // The slider lights up under the mouse without a button held.
     setMouseTracking(true);
 }

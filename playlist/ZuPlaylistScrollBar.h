@@ -14,7 +14,7 @@
 
 #include "ZuPlaylistScrollMath.h"
 
-#include <ZuGraphicControl.h>
+#include <ZuPictureControl.h>
 #include <ZuPiece.h>
 
 #include <cstdint>
@@ -23,23 +23,11 @@ namespace tunola::zuplaylist {
 
 enum class TZuSliderState : uint8_t { Normal = 0, Dragged = 1, TrackPressed = 2, Hot = 3 };
 
-class TZuScrollBar : public TZuGraphicControlEx {
+class TZuScrollBar : public TZuPictureControl {
     Q_OBJECT
 public:
     explicit TZuScrollBar(QWidget* parent = nullptr);
 
-    int16_t NormalX() const { return normalX_; }
-    int16_t NormalY() const { return normalY_; }
-    int16_t PressedX() const { return pressedX_; }
-    int16_t PressedY() const { return pressedY_; }
-    int16_t HighlightedX() const { return highlightedX_; }
-    int16_t HighlightedY() const { return highlightedY_; }
-    void SetNormalX(int16_t v) { Store(normalX_, v); }
-    void SetNormalY(int16_t v) { Store(normalY_, v); }
-    void SetPressedX(int16_t v) { Store(pressedX_, v); }
-    void SetPressedY(int16_t v) { Store(pressedY_, v); }
-    void SetHighlightedX(int16_t v) { Store(highlightedX_, v); }
-    void SetHighlightedY(int16_t v) { Store(highlightedY_, v); }
     int16_t SliderW() const { return sliderW_; }
     int16_t SliderH() const { return sliderH_; }
     void SetSliderW(int16_t v) { Store(sliderW_, v); }
@@ -86,16 +74,6 @@ private:
     void FireChange();
     void SetState(TZuSliderState state);
 
-    template <class T> void Store(T& field, T value) {
-        if (field != value) {
-            field = value;
-            update();
-        }
-    }
-
-    int16_t normalX_ = 0, normalY_ = 0;
-    int16_t pressedX_ = 0, pressedY_ = 0;
-    int16_t highlightedX_ = 0, highlightedY_ = 0;
     int16_t sliderW_ = 0, sliderH_ = 0;
     uint8_t border_ = 0;
     TZuPiece trackRect_{0, 0, 10, 25};

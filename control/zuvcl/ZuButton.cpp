@@ -13,7 +13,7 @@ constexpr int kMaxFade = 100;
 
 } // namespace
 
-TZuButton::TZuButton(QWidget* parent) : TZuGraphicControlEx(parent) {
+TZuButton::TZuButton(QWidget* parent) : TZuPictureControl(parent) {
     // Moves without a pressed button arrive too: they catch an enter or a leave that happened
     // while another control held the mouse.
     setMouseTracking(true);

@@ -10,7 +10,7 @@
 // TZuCheckedButton adds the checked pictures, drawn while Checked and enabled. The owner sets
 // Checked (on a click, say); the button does not toggle itself.
 
-#include "ZuGraphicControl.h"
+#include "ZuPictureControl.h"
 
 #include <QTimer>
 
@@ -21,24 +21,11 @@ namespace tunola {
 
 enum class TZuButtonState : uint8_t { bsNormal, bsPressed, bsHighlighted, bsFadingIn, bsFadingOut };
 
-class TZuButton : public TZuGraphicControlEx {
+class TZuButton : public TZuPictureControl {
     Q_OBJECT
 public:
     explicit TZuButton(QWidget* parent = nullptr);
     ~TZuButton() override;
-
-    int16_t NormalX() const { return normalX_; }
-    int16_t NormalY() const { return normalY_; }
-    int16_t PressedX() const { return pressedX_; }
-    int16_t PressedY() const { return pressedY_; }
-    int16_t HighlightedX() const { return highlightedX_; }
-    int16_t HighlightedY() const { return highlightedY_; }
-    void SetNormalX(int16_t v) { Store(normalX_, v); }
-    void SetNormalY(int16_t v) { Store(normalY_, v); }
-    void SetPressedX(int16_t v) { Store(pressedX_, v); }
-    void SetPressedY(int16_t v) { Store(pressedY_, v); }
-    void SetHighlightedX(int16_t v) { Store(highlightedX_, v); }
-    void SetHighlightedY(int16_t v) { Store(highlightedY_, v); }
 
     // Number of 20 ms fade steps, 0 = no fading; above 100 is stored as 100. Resets the step.
     uint8_t Fade() const { return fade_; }
@@ -72,20 +59,10 @@ protected:
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-    template <class T> void Store(T& field, T value) {
-        if (field != value) {
-            field = value;
-            update();
-        }
-    }
-
 private:
     void SetState(TZuButtonState state);
     void StartFade(TZuButtonState state);
 
-    int16_t normalX_ = 0, normalY_ = 0;
-    int16_t pressedX_ = 0, pressedY_ = 0;
-    int16_t highlightedX_ = 0, highlightedY_ = 0;
     uint8_t fade_ = 0;
     int step_ = 0;
     bool pressed_ = false;

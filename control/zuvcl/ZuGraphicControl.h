@@ -33,6 +33,14 @@ public:
     void SetColor(TColor color);
 
 protected:
+    // Stores a property's new value and repaints when it changed.
+    template <class T> void Store(T& field, T value) {
+        if (field != value) {
+            field = value;
+            update();
+        }
+    }
+
     // Draws the control's pictures onto `canvas`, which holds the backdrop and is the
     // control's size.
     virtual void PaintImage(TZuBitmap32& canvas);

@@ -6,7 +6,7 @@
 
 namespace tunola {
 
-TZuSlider::TZuSlider(QWidget* parent) : TZuGraphicControlEx(parent) {
+TZuSlider::TZuSlider(QWidget* parent) : TZuPictureControl(parent) {
     // Hovering highlights the thumb.
     setMouseTracking(true);
 }

@@ -10,7 +10,7 @@
 // OnChange fires after every change by the mouse or a setter; OnMouseDown and OnMouseUp
 // frame a drag (the player seeks and sets the volume on release).
 
-#include "ZuGraphicControl.h"
+#include "ZuPictureControl.h"
 #include "ZuSliderMath.h"
 #include "ZuSliderPaint.h"
 
@@ -18,24 +18,12 @@
 
 namespace tunola {
 
-class TZuSlider : public TZuGraphicControlEx {
+class TZuSlider : public TZuPictureControl {
     Q_OBJECT
 public:
     explicit TZuSlider(QWidget* parent = nullptr);
 
-    // Thumb pictures (top-left corners inside Image; each SliderW x SliderH).
-    int16_t NormalX() const { return normalX_; }
-    int16_t NormalY() const { return normalY_; }
-    int16_t PressedX() const { return pressedX_; }
-    int16_t PressedY() const { return pressedY_; }
-    int16_t HighlightedX() const { return highlightedX_; }
-    int16_t HighlightedY() const { return highlightedY_; }
-    void SetNormalX(int16_t v) { Store(normalX_, v); }
-    void SetNormalY(int16_t v) { Store(normalY_, v); }
-    void SetPressedX(int16_t v) { Store(pressedX_, v); }
-    void SetPressedY(int16_t v) { Store(pressedY_, v); }
-    void SetHighlightedX(int16_t v) { Store(highlightedX_, v); }
-    void SetHighlightedY(int16_t v) { Store(highlightedY_, v); }
+    // Size of each thumb picture (the pictures' corners come from TZuPictureControl).
     int16_t SliderW() const { return sliderW_; }
     int16_t SliderH() const { return sliderH_; }
     void SetSliderW(int16_t v) { Store(sliderW_, v); }
@@ -91,13 +79,6 @@ protected:
     void MouseLeave() override;
     void hideEvent(QHideEvent* event) override;
 
-    template <class T> void Store(T& field, T value) {
-        if (field != value) {
-            field = value;
-            update();
-        }
-    }
-
 private:
     bool DragsThumb() const { return style_ == ssComplex || style_ == ssMix; }
     bool OverThumb(int x, int y) const;
@@ -106,9 +87,6 @@ private:
     void Changed();
     void SetThumbState(TZuThumbState state);
 
-    int16_t normalX_ = 0, normalY_ = 0;
-    int16_t pressedX_ = 0, pressedY_ = 0;
-    int16_t highlightedX_ = 0, highlightedY_ = 0;
     int16_t sliderW_ = 0, sliderH_ = 0;
     bool centerMiddle_ = false;
     TZuSliderKind kind_ = skHorizontal;
