@@ -137,7 +137,7 @@ void TTunMain::CreateComponents() {
         label->setPalette(pal);
     }
 
-    pbx_ost = new QWidget(this);
+    pbx_ost = new TSpectrumBox(this);
     pbx_ost->setObjectName(QStringLiteral("pbx_ost"));
     pbx_ost->setGeometry(18, 84, 428, 64);
 
@@ -326,6 +326,7 @@ void TTunMain::SetOpaqueBlack() {
 void TTunMain::CreateSkinLoader() {
     skin_ = std::make_unique<TZuSkin>();
     skin_->RegisterWindow(TZuSkinWindowId::Main, this);
+    RegisterSpectrumSkin(*skin_);
 }
 
 void TTunMain::CreateServiceObjects() {
@@ -488,6 +489,7 @@ void TTunMain::FormDestroy() {
     if (audio_) {
         if (const uint32_t stream = state_.CurrentStream.exchange(0))
             audio_->StreamFree(stream);
+        pbx_ost->SetPainter(nullptr);
         if (AddonHandle)
             audio_->PluginFree(AddonHandle);
         audio_->Free();
@@ -506,6 +508,15 @@ int64_t TTunMain::HandleMessage(uint32_t message, int32_t wParam, int64_t lParam
     if (message == WM_PLAYER_CONTROL)
         return controller_ ? controller_->HandleControl(wParam, lParam) : -1;
     return -1;
+}
+
+// Shown and not minimised: a minimised window stays "visible" to Qt.
+bool TTunMain::SpectrumWanted() const {
+    return pbx_ost->Painter() && isVisible() && !isMinimized();
+}
+
+void TTunMain::DrawSpectrum(const float* magnitudes, int count) {
+    pbx_ost->DrawFrame({magnitudes, size_t(std::max(count, 0))});
 }
 
 void TTunMain::ShowMainWindow() {

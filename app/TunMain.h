@@ -5,6 +5,7 @@
 
 #include "AppState.h"
 #include "PlayerDisplay.h"
+#include "SpectrumBox.h"
 
 #include <ZuButton.h>
 #include <ZuForm.h>
@@ -71,6 +72,8 @@ public:
     void vl_stackSetText(const QString& text) override;
     void SetTrayHint(const QString& hint) override;
     void ShowMainWindow() override;
+    bool SpectrumWanted() const override;
+    void DrawSpectrum(const float* magnitudes, int count) override;
     QMenu* MainMenu() const { return pm_main; }
     QMenu* SkinMenu() const { return pmm_skin; }
     TZuSkin* Skin() { return skin_.get(); }
@@ -89,7 +92,7 @@ public:
     TZuButton* vb_close = nullptr;
     TZuSliderBlendEx* pgb_music = nullptr;
     TZuSliderBlendEx* pgb_volume = nullptr;
-    QWidget* pbx_ost = nullptr;
+    TSpectrumBox* pbx_ost = nullptr;
     QLabel* vl_title = nullptr;
     QLabel* vl_time = nullptr;
     QLabel* vl_stack = nullptr;
