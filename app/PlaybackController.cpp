@@ -265,10 +265,11 @@ void TPlaybackController::OpenStreamWorker(std::string fileName, uint64_t serial
         // ends at once is reported.
         audio_.ChannelSetSync(stream, kSyncEnd, 0, &TPlaybackController::EndOfTrackSync, this);
         audio_.ChannelPlay(stream, false);
+        Post(ncOpening, 2);
+        // After the started notice: the plug-ins hear of the track once the player shows it.
         if (OnTrackStarted)
             if (const std::optional<TZuPlaylistItem> entry = list_.SnapshotOf(serial))
                 OnTrackStarted(*entry);
-        Post(ncOpening, 2);
     }
     state_.DirectIndex = false;
     openRunning_ = false;

@@ -8,6 +8,7 @@
 #include "ProgramFolders.h"
 #include "StartupSettings.h"
 #include "TunApplication.h"
+#include "USGeneralPurpose.h"
 
 #include <QAction>
 #include <QApplication>
@@ -454,7 +455,13 @@ void TTunMain::ReleaseConfiguration() {
 }
 
 void TTunMain::CreatePluginManager() {
-    // General plug-ins are loaded from ProgramDir + "plugins" by the plug-in host.
+    plugins_ = std::make_unique<TUSGeneralPurpose>(state_.ProgramDir + "plugins");
+    if (controller_ && plugins_->Count() > 0) {
+        TUSGeneralPurpose* host = plugins_.get();
+        controller_->OnTrackStarted = [host](const TZuPlaylistItem& entry) {
+            host->TrackStarted(entry);
+        };
+    }
 }
 
 void TTunMain::StartServiceCheck() {
@@ -481,11 +488,13 @@ void TTunMain::FormClose() {
 }
 
 void TTunMain::FormDestroy() {
-    // The controller goes first: it waits for a stream-opening worker that may still run.
+    // The controller goes first: it waits for a stream-opening worker that may still run, and
+    // that worker is what hands tracks to the plug-ins. Then the plug-ins get their quit event.
     if (controller_) {
         tmr_pub->stop();
         controller_.reset();
     }
+    plugins_.reset();
     if (audio_) {
         if (const uint32_t stream = state_.CurrentStream.exchange(0))
             audio_->StreamFree(stream);

@@ -29,6 +29,7 @@ namespace tunola {
 
 class TPlaybackController;
 class TZuSkin;
+class TUSGeneralPurpose;
 
 class TTunMain : public TZuFormEx, public IPlayerDisplay, public IPlaylistHost {
     Q_OBJECT
@@ -77,6 +78,7 @@ public:
     QMenu* MainMenu() const { return pm_main; }
     QMenu* SkinMenu() const { return pmm_skin; }
     TZuSkin* Skin() { return skin_.get(); }
+    TUSGeneralPurpose* PluginManager() { return plugins_.get(); }
     const QString& OpenFileFilter() const { return openFileFilter_; }
 
     // Components, named as the skin and the rest of the player know them.
@@ -158,6 +160,7 @@ private:
     // The other windows. They go after the controller, which plays their list.
     std::unique_ptr<TTunPlayList> playlistWindow_;
     std::unique_ptr<TPlaybackController> controller_;
+    std::unique_ptr<TUSGeneralPurpose> plugins_;
     tunaudio::HPLUGIN AddonHandle = 0;
     std::unique_ptr<class TMoConfig> startupConfig_;
     QMenu* pmm_skin = nullptr;
