@@ -82,6 +82,7 @@ void TPlaybackController::Notify(int32_t code, int64_t lParam, const QString& te
     default:
         break;
     }
+    emit Notified(code, lParam);
 }
 
 void TPlaybackController::OpenFailed() {

@@ -68,6 +68,10 @@ public:
 
     void tmr_pubTimer();
 
+signals:
+    // Every notification after it was handled (listeners such as the desktop bus).
+    void Notified(int32_t code, int64_t lParam);
+
 private:
     static void EndOfTrackSync(tunaudio::HSYNC sync, tunaudio::DWORD channel, tunaudio::DWORD data,
                                void* user);

@@ -8,6 +8,10 @@ namespace tunola {
 
 constexpr uint32_t WM_PLAYER_NOTIFY = 0x70E;
 constexpr uint32_t WM_PLAYER_CONTROL = 0x70F;
+// A request that carries a payload: the header's wParam is a TFrameVerb and its lParam the size
+// of the UTF-8 payload that follows it. The answer is the usual 8-byte result followed by the
+// 8-byte size of the answer's own payload and that payload.
+constexpr uint32_t WM_PLAYER_FRAME = 0x710;
 
 // Notification codes (wParam of WM_PLAYER_NOTIFY).
 enum TNotifyCode : int32_t {
@@ -27,6 +31,17 @@ enum TControlCode : int32_t {
     ccNext = 20,
     ccCount = 50,
     ccIndex = 51,
+};
+
+// Verbs of WM_PLAYER_FRAME. Payloads and answers are UTF-8 text.
+enum TFrameVerb : int32_t {
+    fvOpen = 1, // items (paths, folders, addresses, playlists), NUL-separated: add, play the first
+    fvEnqueue = 2, // the same, only added; result: entries added
+    fvStatus = 3,  // answer: "key=value" lines (state, position, length, title, artist)
+    fvStop = 4,
+    fvPause = 5,
+    fvSeek = 6,   // payload: the position in seconds ("12.5")
+    fvVolume = 7, // payload: 0 to 100
 };
 
 } // namespace tunola

@@ -5,10 +5,12 @@
 // (its process is gone) and taken over, and the stale socket file is removed before listening.
 //
 // Requests are (message, wParam, lParam) and get one 64-bit answer: the same protocol serves
-// the second start and remote control from other programs.
+// the second start and remote control from other programs. A framed request (WM_PLAYER_FRAME)
+// also carries a payload and gets one back; see PlayerMessages.h.
 //
 // The server lives on the UI thread and calls its handler there.
 
+#include <QByteArray>
 #include <QLockFile>
 #include <QObject>
 
@@ -18,15 +20,27 @@
 #include <optional>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace tunola {
 
 QString PlayerSocketName();
 
+// The answer to a framed request.
+struct TFrameAnswer {
+    int64_t Result = -1;
+    QByteArray Payload;
+};
+
+// The largest payload a framed request may carry; a bigger one is refused and the connection
+// closed, so a stray client cannot make the player buffer without end.
+inline constexpr int64_t kMaxFramePayload = 16 * 1024 * 1024;
+
 class TSingleInstance : public QObject {
     Q_OBJECT
 public:
     using Handler = std::function<int64_t(uint32_t message, int32_t wParam, int64_t lParam)>;
+    using FrameHandler = std::function<TFrameAnswer(int32_t verb, const QByteArray& payload)>;
 
     TSingleInstance();
     ~TSingleInstance() override;
@@ -34,19 +48,28 @@ public:
     // True when this process is now the only player.
     bool TryAcquire();
     // Starts answering requests. Call after TryAcquire succeeded.
-    bool Listen(Handler handler);
+    bool Listen(Handler handler, FrameHandler frames = {});
 
 private:
     void OnNewConnection();
+    // Answers the framed request whose header starts the socket's input; false when its payload
+    // has not all arrived yet (nothing is consumed) or the request was refused.
+    bool AnswerFrame(QLocalSocket& socket, int32_t verb, int64_t size);
 
     std::unique_ptr<QLockFile> lock_;
     QLocalServer* server_ = nullptr;
     Handler handler_;
+    FrameHandler frames_;
 };
 
 // Sends one request to the running player and waits for its answer; nullopt when no player
 // answers within `timeoutMs`. Blocking; any thread that has no event loop of its own may call it.
 std::optional<int64_t> SendPlayerMessage(uint32_t message, int32_t wParam, int64_t lParam,
                                          int timeoutMs = 1000);
+
+// Sends one framed request (WM_PLAYER_FRAME) and waits for its answer; nullopt when no player
+// answers within `timeoutMs`. Blocking, like SendPlayerMessage.
+std::optional<TFrameAnswer> SendPlayerFrame(int32_t verb, const QByteArray& payload,
+                                            int timeoutMs = 2000);
 
 } // namespace tunola

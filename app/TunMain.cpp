@@ -4,6 +4,7 @@
 #include "MemoryTrim.h"
 #include "MoConfig.h"
 #include "PlaybackController.h"
+#include "PlayerActions.h"
 #include "PlayerMessages.h"
 #include "ProgramFolders.h"
 #include "StartupSettings.h"
@@ -67,6 +68,8 @@ TTunMain::TTunMain(TAppState& state, QWidget* parent) : TZuFormEx(parent), state
     resize(kDesignWidth, kDesignHeight);
     CreateComponents();
     CreateMainMenu();
+    // Until start-up wires the real parts, requests find a player with nothing to act on.
+    actions_ = std::make_unique<TPlayerActions>(TPlayerActions::TParts{&state_});
 }
 
 TTunMain::~TTunMain() {
@@ -262,6 +265,7 @@ void TTunMain::FormCreate() {
         {"play state", &TTunMain::ResetPlayState},
         {"configuration", &TTunMain::ReadConfiguration},
         {"windows", &TTunMain::CreateWindows},
+        {"player actions", &TTunMain::CreatePlayerActions},
         {"skin", &TTunMain::LoadSkin},
         {"window placement", &TTunMain::PlaceWindows},
         {"volume", &TTunMain::ReadVolume},
@@ -369,6 +373,12 @@ void TTunMain::CreateWindows() {
     pgb_volume->OnMouseUp = [c](QWidget&, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         c->pgb_volumeMouseUp();
     };
+}
+
+void TTunMain::CreatePlayerActions() {
+    actions_ = std::make_unique<TPlayerActions>(
+        TPlayerActions::TParts{&state_, audio_.get(), controller_.get(), playlistWindow_.get(),
+                               pgb_music, pgb_volume, vb_sound});
 }
 
 void TTunMain::PlayEntry(int index) {
@@ -488,6 +498,7 @@ void TTunMain::FormClose() {
 }
 
 void TTunMain::FormDestroy() {
+    actions_.reset();
     // The controller goes first: it waits for a stream-opening worker that may still run, and
     // that worker is what hands tracks to the plug-ins. Then the plug-ins get their quit event.
     if (controller_) {

@@ -28,6 +28,7 @@ class QTimer;
 namespace tunola {
 
 class TPlaybackController;
+class TPlayerActions;
 class TZuSkin;
 class TUSGeneralPurpose;
 
@@ -52,6 +53,8 @@ public:
     tunaudio::TAudioLibrary* Audio() { return audio_.get(); }
     TPlaybackController* Controller() { return controller_.get(); }
     TTunPlayList* PlaylistWindow() { return playlistWindow_.get(); }
+    // What other programs and the desktop ask of the player.
+    TPlayerActions& Actions() { return *actions_; }
 
     // IPlaylistHost: what the playlist window asks of the player.
     void PlayEntry(int index) override;
@@ -121,6 +124,7 @@ public:
     void ResetPlayState();
     void ReadConfiguration();
     void CreateWindows();
+    void CreatePlayerActions();
     void LoadSkin();
     void PlaceWindows();
     void ReadVolume();
@@ -161,6 +165,7 @@ private:
     std::unique_ptr<TTunPlayList> playlistWindow_;
     std::unique_ptr<TPlaybackController> controller_;
     std::unique_ptr<TUSGeneralPurpose> plugins_;
+    std::unique_ptr<TPlayerActions> actions_;
     tunaudio::HPLUGIN AddonHandle = 0;
     std::unique_ptr<class TMoConfig> startupConfig_;
     QMenu* pmm_skin = nullptr;

@@ -1,5 +1,6 @@
 #include "TunPlayList.h"
 
+#include "ItemExpansion.h"
 #include "TrackReader.h"
 
 #include <MoConfig.h>
@@ -291,8 +292,33 @@ void TTunPlayList::pml_repeatClick(QAction* item) {
         return;
     }
     // The mode in force, clicked again, is switched off: menu and mode always agree.
+    SetPlayMode(mode);
+}
+
+void TTunPlayList::SetPlayMode(TPlayMode mode) {
+    const bool changed = state_.PlayMode != mode;
     state_.PlayMode = mode;
     CheckPlayModeItem();
+    if (changed && OnPlayModeChanged)
+        OnPlayModeChanged();
+}
+
+int TTunPlayList::AppendItems(const QStringList& items) {
+    std::vector<TZuPlaylistItem> entries =
+        ExpandItems(audio_, items, FilterPatterns(openFileFilter_));
+    if (entries.empty())
+        return 0;
+    TZuPlaylistItems& list = lv_list->Items();
+    try {
+        TUpdateBracket bracket(list);
+        for (TZuPlaylistItem& entry : entries)
+            list.Add(std::move(entry));
+    } catch (...) {
+        // Whatever was added stays, and is saved below.
+    }
+    RebuildShuffle(shuffleOrder_, list);
+    SaveList();
+    return int(entries.size());
 }
 
 void TTunPlayList::WritePlaylistPath() {

@@ -60,6 +60,15 @@ public:
     // before entry `index` (anything outside the list appends), then saves once.
     void AddPaths(const QStringList& paths, int index);
 
+    // Adds at the end, in order: files (any name: the user chose them), folders with their
+    // sub-folders (the music in them, in name order), stream addresses and the entries of
+    // playlist files; then saves once. Returns the number of entries added.
+    int AppendItems(const QStringList& items);
+    // Sets the play mode as the menu does and checks its item.
+    void SetPlayMode(TPlayMode mode);
+    // The play mode changed (the menu or SetPlayMode).
+    std::function<void()> OnPlayModeChanged;
+
     // The dialogs; tests replace them.
     TPlaylistDialogs Dialogs;
 

@@ -18,6 +18,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # a virtual display, screenshots, and fonts with Chinese glyphs
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-dejavu-core
+  # the desktop: a private session bus and an MPRIS client for the tests, Qt's Chinese
+  # translations, validators for the installed .desktop and AppStream files
+  dbus-daemon dbus-bin playerctl qt6-translations-l10n desktop-file-utils appstream
 )
 
 missing=()

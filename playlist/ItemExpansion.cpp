@@ -1,0 +1,203 @@
+#include "ItemExpansion.h"
+
+#include "FloatText.h"
+#include "MoPlist.h"
+#include "TrackReader.h"
+
+#include <AtomicFile.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <cmath>
+
+namespace tunola {
+
+namespace {
+
+// Lists are text of a few megabytes at most; anything bigger is not one.
+constexpr qint64 kMaxListBytes = 64 * 1024 * 1024;
+
+bool IsAddress(const QString& item) {
+    static const QRegularExpression scheme(QStringLiteral("^(https?|ftp|mms|mmsh|rtsp|icy)://"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return scheme.match(item).hasMatch();
+}
+
+QList<QRegularExpression> Matchers(const QStringList& patterns) {
+    QList<QRegularExpression> matchers;
+    for (const QString& pattern : patterns)
+        matchers.push_back(
+            QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
+                               QRegularExpression::CaseInsensitiveOption));
+    return matchers;
+}
+
+bool Matches(const QList<QRegularExpression>& matchers, const QString& name) {
+    for (const QRegularExpression& matcher : matchers)
+        if (matcher.match(name).hasMatch())
+            return true;
+    return false;
+}
+
+void WalkFolder(const QString& folder, const QList<QRegularExpression>& matchers,
+                QSet<QString>& seen, QStringList& out) {
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty() || seen.contains(canonical))
+        return;
+    seen.insert(canonical);
+    const QDir dir(folder);
+    const QFileInfoList children =
+        dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable,
+                          QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    for (const QFileInfo& child : children) {
+        if (child.isDir())
+            WalkFolder(child.absoluteFilePath(), matchers, seen, out);
+        else if (Matches(matchers, child.fileName()))
+            out.push_back(child.absoluteFilePath());
+    }
+}
+
+bool LooksLikeList(const QString& path) {
+    static const QStringList kSuffixes = {QStringLiteral("m3u"), QStringLiteral("m3u8"),
+                                          QStringLiteral("pls"), QStringLiteral("xspf"),
+                                          QStringLiteral("xml")};
+    return kSuffixes.contains(QFileInfo(path).suffix().toLower());
+}
+
+TListEntry FromRecord(const TPList& record) {
+    TListEntry entry;
+    entry.Location = record.Path;
+    bool isUrl = false;
+    entry.IsUrl = TryStrToBool(record.Url, isUrl) && isUrl;
+    entry.Title = record.Title;
+    entry.Artist = record.Artist;
+    entry.Seconds = record.Ltime > 0 ? record.Ltime * 86400.0 : 0;
+    return entry;
+}
+
+} // namespace
+
+QStringList CollectFolderTree(const QString& folder, const QStringList& patterns) {
+    QStringList out;
+    QSet<QString> seen;
+    WalkFolder(folder, Matchers(patterns), seen, out);
+    return out;
+}
+
+TZuPlaylistItem StreamEntry(const std::string& address, const std::string& title) {
+    TZuPlaylistItem entry;
+    entry.SetFileName(address);
+    entry.SetISURL(true);
+    entry.SetTitle(title.empty() ? address : title);
+    entry.SetCaption(title.empty() ? address : title);
+    return entry;
+}
+
+TListFile ReadListFile(const QString& path) {
+    TListFile result;
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kMaxListBytes)
+        return result;
+    std::string bytes;
+    if (!ReadWholeFile(PathFromUtf8(path.toStdString()), bytes))
+        return result;
+    result.Format = DetectListFormat(bytes, path.toStdString());
+    if (result.Format == TListFormat::Native) {
+        if (auto records = ReadListRecords(bytes, "PlayerList")) {
+            std::vector<TListEntry> entries;
+            entries.reserve(records->size());
+            for (const TPList& record : *records)
+                entries.push_back(FromRecord(record));
+            result.Entries = std::move(entries);
+        }
+        return result;
+    }
+    result.Entries = ParseForeignList(bytes, result.Format, info.absolutePath().toStdString());
+    return result;
+}
+
+std::vector<TZuPlaylistItem> EntriesFromList(tunaudio::TAudioLibrary* audio,
+                                             const std::vector<TListEntry>& list) {
+    QStringList files;
+    for (const TListEntry& item : list)
+        if (!item.IsUrl)
+            files.push_back(QString::fromStdString(item.Location));
+    std::vector<TZuPlaylistItem> read = ReadTrackEntries(audio, files);
+    std::vector<TZuPlaylistItem> entries;
+    entries.reserve(list.size());
+    size_t next = 0;
+    for (const TListEntry& item : list) {
+        if (item.IsUrl) {
+            entries.push_back(StreamEntry(item.Location, item.Title));
+            continue;
+        }
+        TZuPlaylistItem entry(std::move(read[next++]));
+        // The tags win; the list's details fill what the file does not tell (a missing file,
+        // a format without tags).
+        const bool untitled = entry.Title() == FileTitle(item.Location) && entry.Artist().empty();
+        if (untitled && !item.Title.empty()) {
+            entry.SetTitle(item.Title);
+            entry.SetArtist(item.Artist);
+            entry.SetCaption(MakeCaption(item.Title, item.Artist));
+        }
+        if (entry.LongTime() <= 0 && item.Seconds > 0)
+            entry.SetLongTime(item.Seconds / 86400.0);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::vector<TZuPlaylistItem> ExpandItems(tunaudio::TAudioLibrary* audio, const QStringList& items,
+                                         const QStringList& patterns) {
+    const QList<QRegularExpression> matchers = Matchers(patterns);
+    // Everything becomes one list of locations first, so the files are read together.
+    std::vector<TListEntry> list;
+    auto addFile = [&list](const QString& path) {
+        TListEntry entry;
+        entry.Location = QFileInfo(path).absoluteFilePath().toStdString();
+        list.push_back(std::move(entry));
+    };
+    for (const QString& item : items) {
+        if (IsAddress(item)) {
+            TListEntry entry;
+            entry.Location = item.toStdString();
+            entry.IsUrl = true;
+            list.push_back(std::move(entry));
+            continue;
+        }
+        const QFileInfo info(item);
+        if (info.isDir()) {
+            for (const QString& file : CollectFolderTree(item, patterns))
+                addFile(file);
+        } else if (info.isFile()) {
+            // A music file is never taken for a list; a list is known by its name or, when its
+            // name tells nothing, by its content.
+            if (!Matches(matchers, info.fileName()) || LooksLikeList(item)) {
+                TListFile file = ReadListFile(item);
+                if (file.Entries) {
+                    for (TListEntry& entry : *file.Entries)
+                        list.push_back(std::move(entry));
+                    continue;
+                }
+            }
+            addFile(item);
+        }
+    }
+    return EntriesFromList(audio, list);
+}
+
+TListEntry ListEntryOf(const TZuPlaylistItem& entry) {
+    TListEntry item;
+    item.Location = entry.FileName();
+    item.IsUrl = entry.ISURL();
+    item.Title = entry.Title();
+    item.Artist = entry.Artist();
+    const double seconds = entry.LongTime() * 86400.0;
+    item.Seconds = std::isfinite(seconds) && seconds > 0 ? seconds : 0;
+    return item;
+}
+
+} // namespace tunola

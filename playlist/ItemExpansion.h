@@ -1,0 +1,55 @@
+#pragma once
+// What adding "items" gives: files, folders (with their sub-folders), stream addresses and
+// playlist files of every format we read, turned into playlist entries in the order given.
+// The command line, a hand-over from another start, "添加文件夹…" and "添加网络地址…" all
+// add through here. Also the reading of a list file of any format, for opening one.
+//
+// UI thread (it blocks while the files are read; see ReadTrackEntries for its helpers).
+
+#include "PlaylistFormats.h"
+
+#include <ZuPlaylistItem.h>
+
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tunaudio {
+class TAudioLibrary;
+}
+
+namespace tunola {
+
+// The music files under `folder` and all its sub-folders that match `patterns` (wildcards, any
+// case), depth first with each folder's names in order. A link that leads back into a folder
+// already walked is not followed again.
+QStringList CollectFolderTree(const QString& folder, const QStringList& patterns);
+
+// The entry for a stream address; `title` may be empty.
+TZuPlaylistItem StreamEntry(const std::string& address, const std::string& title = {});
+
+// A list file read and parsed: the format, and the entries when it read.
+struct TListFile {
+    TListFormat Format = TListFormat::Unknown;
+    std::optional<std::vector<TListEntry>> Entries;
+};
+// Reads the list at `path` (any of the formats, recognised by content). Files larger than a
+// list can sensibly be are not read.
+TListFile ReadListFile(const QString& path);
+
+// The entries `items` add (see the header comment). A file named directly is added whatever
+// its name, unless it is a playlist; inside folders only files matching `patterns` count.
+std::vector<TZuPlaylistItem> ExpandItems(tunaudio::TAudioLibrary* audio, const QStringList& items,
+                                         const QStringList& patterns);
+
+// Entries of a list read from a file, made into playlist entries: local files are read for
+// their tags and lengths; the list's own title and length stand in where a file has none.
+std::vector<TZuPlaylistItem> EntriesFromList(tunaudio::TAudioLibrary* audio,
+                                             const std::vector<TListEntry>& list);
+
+// The other way round, for exporting the list.
+TListEntry ListEntryOf(const TZuPlaylistItem& entry);
+
+} // namespace tunola

@@ -1,0 +1,286 @@
+// The real player and remote binaries: the command line, the hand-over of a second start and
+// tunola-remote's verbs, all through the player's local socket.
+
+#include "PlayerMessages.h"
+#include "SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace tunola;
+
+namespace {
+
+// A silent mono WAV of `seconds` at 8 kHz.
+void WriteWav(const QString& path, int seconds) {
+    const int frames = 8000 * seconds;
+    QByteArray wav("RIFF");
+    auto put32 = [&](quint32 v) {
+        for (int k = 0; k < 4; ++k)
+            wav += char((v >> (8 * k)) & 0xFF);
+    };
+    auto put16 = [&](quint16 v) {
+        wav += char(v & 0xFF);
+        wav += char(v >> 8);
+    };
+    put32(36 + frames * 2);
+    wav += "WAVEfmt ";
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(8000);
+    put32(16000);
+    put16(2);
+    put16(16);
+    wav += "data";
+    put32(frames * 2);
+    wav += QByteArray(frames * 2, '\0');
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(wav);
+}
+
+class CommandLineProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        runtime_ = home_.path() + QStringLiteral("/run");
+        QDir().mkpath(runtime_);
+        QFile::setPermissions(runtime_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(QStringLiteral("HOME"), home_.path());
+        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_);
+        env_.insert(QStringLiteral("XDG_DOCUMENTS_DIR"),
+                    home_.path() + QStringLiteral("/Documents"));
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        qputenv("XDG_RUNTIME_DIR", runtime_.toLocal8Bit());
+        music_ = home_.path() + QStringLiteral("/music");
+    }
+    void TearDown() override {
+        for (QProcess* p : started_) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+            delete p;
+        }
+    }
+
+    QProcess* Start(const QString& program, const QStringList& args) {
+        auto* p = new QProcess;
+        p->setProcessEnvironment(env_);
+        p->setWorkingDirectory(home_.path());
+        p->start(program, args);
+        started_.push_back(p);
+        return p;
+    }
+    QProcess* StartPlayer(const QStringList& args = {}) {
+        return Start(QStringLiteral(TUNOLA_BINARY), args);
+    }
+    // Runs a short-lived process to its end; its standard output.
+    QByteArray Run(const QString& program, const QStringList& args, int* exitCode = nullptr) {
+        QProcess* p = Start(program, args);
+        EXPECT_TRUE(p->waitForFinished(30000));
+        if (exitCode)
+            *exitCode = p->exitCode();
+        return p->readAllStandardOutput();
+    }
+    QByteArray Remote(const QStringList& args, int* exitCode = nullptr) {
+        return Run(QStringLiteral(TUNOLA_REMOTE), args, exitCode);
+    }
+    std::map<std::string, std::string> Status() {
+        std::map<std::string, std::string> fields;
+        for (const QByteArray& line : Remote({QStringLiteral("status")}).split('\n')) {
+            const qsizetype eq = line.indexOf('=');
+            if (eq > 0)
+                fields[line.left(eq).toStdString()] = line.mid(eq + 1).toStdString();
+        }
+        return fields;
+    }
+    bool WaitUntilAnswering() {
+        for (int i = 0; i < 100; ++i) {
+            if (SendPlayerMessage(WM_PLAYER_CONTROL, 12345, 0, 200))
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+    // Waits until the status shows `key` = `value`.
+    bool WaitForStatus(const std::string& key, const std::string& value) {
+        for (int i = 0; i < 50; ++i) {
+            if (Status()[key] == value)
+                return true;
+            QThread::msleep(100);
+        }
+        return false;
+    }
+    int64_t Count() { return SendPlayerMessage(WM_PLAYER_CONTROL, ccCount, 0).value_or(-1); }
+
+    QTemporaryDir home_;
+    QString runtime_;
+    QString music_;
+    QProcessEnvironment env_;
+    std::vector<QProcess*> started_;
+};
+
+TEST_F(CommandLineProcess, HelpAndVersionNeedNoDisplayAndBadOptionsAreUsageErrors) {
+    env_.remove(QStringLiteral("DISPLAY"));
+    env_.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env_.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    int code = -1;
+    EXPECT_TRUE(Run(QStringLiteral(TUNOLA_BINARY), {QStringLiteral("--help")}, &code)
+                    .contains("--enqueue"));
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(Run(QStringLiteral(TUNOLA_BINARY), {QStringLiteral("--version")}, &code)
+                    .startsWith("tunola "));
+    EXPECT_EQ(code, 0);
+    Run(QStringLiteral(TUNOLA_BINARY), {QStringLiteral("--no-such-option")}, &code);
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(Remote({QStringLiteral("--help")}, &code).contains("status"));
+    EXPECT_EQ(code, 0);
+    for (const QStringList& bad : {QStringList{QStringLiteral("seek")},
+                                   QStringList{QStringLiteral("volume"), QStringLiteral("101")},
+                                   QStringList{QStringLiteral("volume"), QStringLiteral("x")},
+                                   QStringList{QStringLiteral("add")},
+                                   QStringList{QStringLiteral("stop"), QStringLiteral("now")}}) {
+        Remote(bad, &code);
+        EXPECT_EQ(code, 2) << bad.join(' ').toStdString();
+    }
+    // No player: the remote says so.
+    Remote({QStringLiteral("status")}, &code);
+    EXPECT_EQ(code, 1);
+}
+
+TEST_F(CommandLineProcess, FoldersPlayInNameOrderAndLaterStartsHandOver) {
+    WriteWav(music_ + QStringLiteral("/b.wav"), 6);
+    WriteWav(music_ + QStringLiteral("/A.WAV"), 6); // upper case counts as music too
+    WriteWav(music_ + QStringLiteral("/sub/c.wav"), 6);
+    QFile(music_ + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
+    WriteWav(home_.path() + QStringLiteral("/extra.wav"), 6);
+
+    // A relative folder, resolved against the caller's folder.
+    QProcess* player = StartPlayer({QStringLiteral("music")});
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    ASSERT_TRUE(WaitForStatus("state", "playing"));
+    EXPECT_EQ(Count(), 3);
+    EXPECT_EQ(Status()["title"], "A");
+
+    // -e only adds; the playing track plays on.
+    int code = -1;
+    Run(QStringLiteral(TUNOLA_BINARY), {QStringLiteral("-e"), QStringLiteral("extra.wav")}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(Count(), 4);
+    EXPECT_EQ(Status()["title"], "A");
+
+    // Without -e the first new item plays.
+    Run(QStringLiteral(TUNOLA_BINARY),
+        {QStringLiteral("file://") + music_ + QStringLiteral("/sub/c.wav")}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(Count(), 5);
+    EXPECT_TRUE(WaitForStatus("title", "c"));
+    EXPECT_EQ(SendPlayerMessage(WM_PLAYER_CONTROL, ccIndex, 0), 4);
+    EXPECT_EQ(player->state(), QProcess::Running);
+}
+
+TEST_F(CommandLineProcess, RemoteVerbsActOnThePlayer) {
+    WriteWav(music_ + QStringLiteral("/one.wav"), 8);
+    QProcess* player = StartPlayer();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    EXPECT_EQ(Status()["state"], "stopped");
+
+    EXPECT_EQ(Remote({QStringLiteral("add"), QStringLiteral("music")}), "1\n");
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(Remote({QStringLiteral("play")}), "1\n");
+    ASSERT_TRUE(WaitForStatus("state", "playing"));
+    EXPECT_EQ(Status()["length"], "8.000");
+
+    EXPECT_EQ(Remote({QStringLiteral("seek"), QStringLiteral("5.5")}), "1\n");
+    EXPECT_GE(std::stod(Status()["position"]), 5.5);
+    EXPECT_EQ(Remote({QStringLiteral("pause")}), "1\n");
+    EXPECT_EQ(Status()["state"], "paused");
+    EXPECT_EQ(Remote({QStringLiteral("volume"), QStringLiteral("40")}), "1\n");
+    EXPECT_EQ(Remote({QStringLiteral("stop")}), "1\n");
+    EXPECT_EQ(Status()["state"], "stopped");
+    // Nothing plays: there is nothing to seek in.
+    EXPECT_EQ(Remote({QStringLiteral("seek"), QStringLiteral("1")}), "0\n");
+    // The old codes answer as they always did.
+    EXPECT_EQ(SendPlayerMessage(WM_PLAYER_CONTROL, 12345, 0), -1);
+    EXPECT_EQ(SendPlayerMessage(WM_PLAYER_NOTIFY, ncShowMain, 0), 0);
+}
+
+TEST_F(CommandLineProcess, FramesArriveInPiecesAndOversizedOnesAreRefused) {
+    QProcess* player = StartPlayer();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+
+    auto header = [](int32_t verb, int64_t size) {
+        QByteArray h(16, '\0');
+        qToLittleEndian<uint32_t>(WM_PLAYER_FRAME, h.data());
+        qToLittleEndian<int32_t>(verb, h.data() + 4);
+        qToLittleEndian<int64_t>(size, h.data() + 8);
+        return h;
+    };
+    auto readAnswer = [](QLocalSocket& s, qint64 size) {
+        while (s.bytesAvailable() < size && s.waitForReadyRead(3000)) {
+        }
+        return s.read(size);
+    };
+    {
+        // Header and payload in separate writes, then an old request on the same connection.
+        QLocalSocket s;
+        s.connectToServer(PlayerSocketName());
+        ASSERT_TRUE(s.waitForConnected(2000));
+        s.write(header(fvVolume, 2));
+        s.waitForBytesWritten(1000);
+        QThread::msleep(200);
+        s.write("55");
+        QByteArray old(16, '\0');
+        qToLittleEndian<uint32_t>(WM_PLAYER_CONTROL, old.data());
+        qToLittleEndian<int32_t>(ccCount, old.data() + 4);
+        s.write(old);
+        s.waitForBytesWritten(1000);
+        const QByteArray answer = readAnswer(s, 24);
+        ASSERT_EQ(answer.size(), 24);
+        EXPECT_EQ(qFromLittleEndian<int64_t>(answer.constData()), 1);
+        EXPECT_EQ(qFromLittleEndian<int64_t>(answer.constData() + 8), 0);
+        EXPECT_EQ(qFromLittleEndian<int64_t>(answer.constData() + 16), 0); // count
+    }
+    {
+        QLocalSocket s;
+        s.connectToServer(PlayerSocketName());
+        ASSERT_TRUE(s.waitForConnected(2000));
+        s.write(header(fvEnqueue, kMaxFramePayload + 1));
+        s.waitForBytesWritten(1000);
+        const QByteArray answer = readAnswer(s, 16);
+        ASSERT_EQ(answer.size(), 16);
+        EXPECT_EQ(qFromLittleEndian<int64_t>(answer.constData()), -1);
+        EXPECT_TRUE(s.state() == QLocalSocket::UnconnectedState || !s.waitForReadyRead(500));
+    }
+    // Unknown verbs answer −1, and the player still answers afterwards.
+    const auto unknown = SendPlayerFrame(12345, QByteArray("x"));
+    ASSERT_TRUE(unknown);
+    EXPECT_EQ(unknown->Result, -1);
+    EXPECT_EQ(player->state(), QProcess::Running);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
