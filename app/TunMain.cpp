@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "MemoryTrim.h"
 #include "MoConfig.h"
+#include "MprisService.h"
 #include "PlaybackController.h"
 #include "PlayerActions.h"
 #include "PlayerMessages.h"
@@ -266,6 +267,7 @@ void TTunMain::FormCreate() {
         {"configuration", &TTunMain::ReadConfiguration},
         {"windows", &TTunMain::CreateWindows},
         {"player actions", &TTunMain::CreatePlayerActions},
+        {"desktop bus", &TTunMain::StartDesktopBus},
         {"skin", &TTunMain::LoadSkin},
         {"window placement", &TTunMain::PlaceWindows},
         {"volume", &TTunMain::ReadVolume},
@@ -379,6 +381,15 @@ void TTunMain::CreatePlayerActions() {
     actions_ = std::make_unique<TPlayerActions>(
         TPlayerActions::TParts{&state_, audio_.get(), controller_.get(), playlistWindow_.get(),
                                pgb_music, pgb_volume, vb_sound});
+}
+
+void TTunMain::StartDesktopBus() {
+    // Connecting to the session bus waits until the windows are up: it must not slow start-up.
+    QTimer::singleShot(0, this, [this] {
+        mpris_ = std::make_unique<TMprisService>(
+            *actions_, [this] { ShowMainWindow(); }, [this] { close(); });
+        mpris_->Register();
+    });
 }
 
 void TTunMain::PlayEntry(int index) {
@@ -498,6 +509,7 @@ void TTunMain::FormClose() {
 }
 
 void TTunMain::FormDestroy() {
+    mpris_.reset();
     actions_.reset();
     // The controller goes first: it waits for a stream-opening worker that may still run, and
     // that worker is what hands tracks to the plug-ins. Then the plug-ins get their quit event.

@@ -28,6 +28,7 @@ class QTimer;
 namespace tunola {
 
 class TPlaybackController;
+class TMprisService;
 class TPlayerActions;
 class TZuSkin;
 class TUSGeneralPurpose;
@@ -125,6 +126,7 @@ public:
     void ReadConfiguration();
     void CreateWindows();
     void CreatePlayerActions();
+    void StartDesktopBus();
     void LoadSkin();
     void PlaceWindows();
     void ReadVolume();
@@ -166,6 +168,7 @@ private:
     std::unique_ptr<TPlaybackController> controller_;
     std::unique_ptr<TUSGeneralPurpose> plugins_;
     std::unique_ptr<TPlayerActions> actions_;
+    std::unique_ptr<TMprisService> mpris_;
     tunaudio::HPLUGIN AddonHandle = 0;
     std::unique_ptr<class TMoConfig> startupConfig_;
     QMenu* pmm_skin = nullptr;
