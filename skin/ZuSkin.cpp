@@ -49,6 +49,7 @@ TZuSkin::TZuSkin() {
     Applier<TZuSkinScrollText>() = ApplySkinScrollText;
     Applier<TZuSkinSlider>() = ApplySkinSlider;
     Applier<TZuSkinPanel>() = ApplySkinPanel;
+    Applier<TZuSkinTab>() = ApplySkinTab;
 }
 
 void TZuSkin::RegisterWindow(TZuSkinWindowId id, QWidget* window) {

@@ -6,6 +6,7 @@
 #include <ZuButton.h>
 #include <ZuColor32.h>
 #include <ZuSlider.h>
+#include <ZuTabControl.h>
 #include <ZuWindow.h>
 
 #include <QColor>
@@ -157,6 +158,16 @@ void ApplySkinPanel(const TZuSkinPanel& e, QWidget& control, TZuSkinContext& con
     for (const char* name : {"pnl_top", "Panel2"})
         if (QWidget* panel = context.Control(name))
             SetBackground(*panel, e.Color);
+}
+
+void ApplySkinTab(const TZuSkinTab& e, QWidget& control, TZuSkinContext& context) {
+    auto* tabs = qobject_cast<TZuTabControl*>(&control);
+    if (!tabs)
+        return;
+    tabs->SetAColor(e.AColor);
+    tabs->SetDColor(e.DColor);
+    context.LoadPicture(e.Image, tabs->Image());
+    tabs->update();
 }
 
 } // namespace tunola

@@ -35,6 +35,9 @@ void ApplySkinScrollText(const TZuSkinScrollText& element, QWidget& control,
 // <panel>: the background colour of pnl_psvs, pnl_top and Panel2.
 void ApplySkinPanel(const TZuSkinPanel& element, QWidget& control, TZuSkinContext& context);
 
+// <tab>: text colours and image of the library window's tab strip (a TZuTabControl).
+void ApplySkinTab(const TZuSkinTab& element, QWidget& control, TZuSkinContext& context);
+
 // A skin's font on top of `base`: its family when it names one; its size, points at 96 dpi,
 // as pixels (so a skin looks the same on every screen) when it is positive.
 QFont SkinFont(const QFont& base, const TZuSkinFont& font);

@@ -7,5 +7,7 @@
 #include "ZuForm.h"
 #include "ZuFormSnap.h"
 #include "ZuGraphicControl.h"
+#include "ZuLinkLabel.h"
 #include "ZuSlider.h"
+#include "ZuTabControl.h"
 #include "ZuWindow.h"

@@ -6,6 +6,7 @@
 #include <TextCodec.h>
 #include <ZuButton.h>
 #include <ZuSlider.h>
+#include <ZuTabControl.h>
 #include <ZuWindow.h>
 
 #include <QLabel>
@@ -163,6 +164,17 @@ TEST_F(SkinApply, ElementsReachTheirControls) {
     EXPECT_EQ(Slider("pgb_music").geometry(), QRect(10, 150, 480, 64));
     EXPECT_EQ(Button(W::Main, "vb_close").geometry(), QRect(370, 4, 26, 22));
     EXPECT_EQ(Slider("pgb_volume").geometry(), QRect(400, 20, 14, 150));
+}
+
+TEST_F(SkinApply, TheTabStripTakesColoursAndImage) {
+    for (const char* name : {"Default", "Porcelain"}) {
+        SCOPED_TRACE(name);
+        Load(std::string(TUNOLA_TEST_SOURCE_DIR) + "/data/skin/" + name + "/skin.xml");
+        auto& tabs = *windows_.Find<TZuTabControl>(W::Share, "tab_pnl");
+        EXPECT_EQ(tabs.geometry().size(), QSize(137, 21));
+        EXPECT_EQ(tabs.Image().Height(), 63); // three bands of 21
+        EXPECT_NE(tabs.AColor(), tabs.DColor());
+    }
 }
 
 TEST_F(SkinApply, AnchorsFollowEveryResize) {

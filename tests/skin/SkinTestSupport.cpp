@@ -2,6 +2,7 @@
 
 #include <ZuButton.h>
 #include <ZuSlider.h>
+#include <ZuTabControl.h>
 #include <ZuWindow.h>
 
 #include <QApplication>
@@ -61,7 +62,7 @@ TPlayerWindows::TPlayerWindows() {
     Make<QWidget>(*Share, "pnl_top");
     QWidget* pages = Make<QWidget>(*Share, "pnl_psvs");
     Make<QWidget>(*pages, "Panel2");
-    Make<QWidget>(*Share, "tab_pnl");
+    Make<TZuTabControl>(*Share, "tab_pnl");
 
     Lrc = MakeForm(354, 155);
     for (const char* name : {"btn_lrc", "btn_close", "b5", "f5"})
