@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -27,6 +26,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <OpenFT.h>
 #include <PlaylistSkin.h>
 #include <ZuSkin.h>
 
@@ -635,18 +635,7 @@ void TTunMain::pmm_lrcClick() {
 }
 
 void TTunMain::pmm_setdownClick() {
-    TMoConfig config(UserConfigFile(state_), kConfigRoot);
-    if (state_.LyricDir.empty())
-        state_.LyricDir = state_.UserDir + "lrc";
-    std::error_code ec;
-    const bool exists = std::filesystem::is_directory(PathFromUtf8(state_.LyricDir), ec);
-    const QString chosen = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("设置歌词存放目录"),
-        exists ? QString::fromStdString(state_.LyricDir) : QString());
-    if (!chosen.isEmpty())
-        state_.LyricDir = WithTrailingSlash(chosen.toStdString());
-    // Written on OK and on Cancel alike.
-    config.WriteString("Window/LRC", "PATH", state_.LyricDir);
+    ChooseLyricFolder(state_, UserConfigFile(state_), this);
 }
 
 void TTunMain::SkinMenuClick(QAction* entry) {
