@@ -20,12 +20,27 @@ TPlaybackController::TPlaybackController(TAppState& state, TAudioLibrary& audio,
 }
 
 TPlaybackController::~TPlaybackController() {
+    StopOpen(-1);
     WaitForOpen();
+    // Once freed, the stream's end handler, which points here, is never called.
+    if (const uint32_t stream = state_.CurrentStream.exchange(0))
+        audio_.StreamFree(stream);
 }
 
 void TPlaybackController::WaitForOpen() {
     if (openThread_.joinable())
         openThread_.join();
+}
+
+bool TPlaybackController::StopOpen(int boundMs) {
+    audio_.CancelOpens();
+    std::unique_lock lock(workerMutex_);
+    if (boundMs < 0)
+        workerDone_.wait(lock, [this] { return !workerRunning_; });
+    else
+        workerDone_.wait_for(lock, std::chrono::milliseconds(boundMs),
+                             [this] { return !workerRunning_; });
+    return !workerRunning_;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -54,7 +69,6 @@ void TPlaybackController::Notify(int32_t code, int64_t lParam, const QString& te
             display_.vl_timeSetText(QStringLiteral("00:00 / 00:00"));
             display_.SetTrayHint(QStringLiteral("云雀"));
         } else if (lParam == 2) {
-            failedOpens_ = 0;
             tmr_pub_.start();
             if (const TZuPlaylistItem* entry = list_.CurrentEntry())
                 display_.vl_titleSetText(QString::fromStdString(entry->Caption()));
@@ -74,7 +88,7 @@ void TPlaybackController::Notify(int32_t code, int64_t lParam, const QString& te
         }
         break;
     case ncOpenFailed:
-        OpenFailed();
+        OpenFailed(static_cast<uint64_t>(lParam));
         break;
     case ncShowMain:
         display_.ShowMainWindow();
@@ -85,18 +99,30 @@ void TPlaybackController::Notify(int32_t code, int64_t lParam, const QString& te
     emit Notified(code, lParam);
 }
 
-void TPlaybackController::OpenFailed() {
-    // Move on to the next entry, but stop once every entry of the list has failed in a row:
-    // a list of dead files or addresses must not cycle for ever.
-    const int count = list_.Items().Count();
-    if (++failedOpens_ >= count) {
-        failedOpens_ = 0;
+void TPlaybackController::OpenFailed(uint64_t serial) {
+    // Move on to the next entry, but stop once every entry of the list has failed since
+    // something last played: a list of dead files or addresses must not cycle for ever. The
+    // failed entry itself is not tried again, not even when the mode repeats the track.
+    const TZuPlaylistItems& items = list_.Items();
+    const int count = items.Count();
+    failedEntries_.insert(serial);
+    int failed = 0;
+    for (int i = 0; i < count; ++i)
+        failed += failedEntries_.count(items.GetItem(i)->Serial()) ? 1 : 0;
+    if (failed >= count) {
+        failedEntries_.clear();
         state_.PlayState = psStopped;
         display_.vb_playSetChecked(false);
         return;
     }
-    if (count > 1)
-        vb_nextClick();
+    if (state_.PlayMode == pmOneRepeat)
+        ++state_.PlayIndex; // vb_nextClick stays on the track in this mode
+    vb_nextClick();
+}
+
+void TPlaybackController::PlayedSomething() {
+    if (!failedEntries_.empty())
+        failedEntries_.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -106,15 +132,19 @@ void TPlaybackController::vb_playClick() {
     const int count = list_.Items().Count();
     if (count == 0)
         return;
-    const uint32_t stream = state_.CurrentStream.load();
+    // While a track opens, the stream there is the one being freed: the state alone changes,
+    // and the opened stream starts or waits by it (OpenFinished).
+    const uint32_t stream = openRunning_ ? 0 : state_.CurrentStream.load();
     switch (state_.PlayState) {
     case psPaused:
         Notify(ncPlayState, 0);
-        audio_.ChannelPlay(stream, false);
+        if (stream)
+            audio_.ChannelPlay(stream, false);
         return;
     case psPlaying:
         Notify(ncPlayState, 1);
-        audio_.ChannelPause(stream);
+        if (stream)
+            audio_.ChannelPause(stream);
         return;
     case psStopped:
         break;
@@ -128,7 +158,7 @@ void TPlaybackController::vb_playClick() {
     }
     list_.SetCurrentItem(k);
     const TZuPlaylistItem* entry = list_.CurrentEntry();
-    if (!entry || openRunning_.load())
+    if (!entry || openRunning_)
         return;
     StartOpenWorker(entry->FileName(), entry->Serial());
 }
@@ -234,7 +264,11 @@ int64_t TPlaybackController::HandleControl(int32_t wParam, int64_t lParam) {
 
 void TPlaybackController::StartOpenWorker(std::string fileName, uint64_t serial) {
     openRunning_ = true;
-    WaitForOpen(); // the previous worker has finished (it cleared openRunning_ last)
+    WaitForOpen(); // the previous worker has posted its result and is ending, if not gone
+    {
+        std::lock_guard lock(workerMutex_);
+        workerRunning_ = true;
+    }
     openThread_ =
         std::thread(&TPlaybackController::OpenStreamWorker, this, std::move(fileName), serial);
 }
@@ -251,9 +285,7 @@ void TPlaybackController::OpenStreamWorker(std::string fileName, uint64_t serial
         stream = audio_.StreamCreateURL(fileName, 0, kStreamStatus, nullptr, nullptr);
     }
     state_.CurrentStream = stream;
-    if (!stream) {
-        Post(ncOpenFailed, 0);
-    } else {
+    if (stream) {
         const QWORD bytes = audio_.ChannelGetLength(stream, kPosByte);
         const double seconds = bytes == kUnknown ? 0.0 : audio_.ChannelBytes2Seconds(stream, bytes);
         Post(ncTrackLength, static_cast<int64_t>(seconds));
@@ -265,15 +297,36 @@ void TPlaybackController::OpenStreamWorker(std::string fileName, uint64_t serial
         // The end handler goes on before the sound starts, so even a very short track that
         // ends at once is reported.
         audio_.ChannelSetSync(stream, kSyncEnd, 0, &TPlaybackController::EndOfTrackSync, this);
-        audio_.ChannelPlay(stream, false);
-        Post(ncOpening, 2);
-        // After the started notice: the plug-ins hear of the track once the player shows it.
-        if (OnTrackStarted)
-            if (const std::optional<TZuPlaylistItem> entry = list_.SnapshotOf(serial))
-                OnTrackStarted(*entry);
     }
     state_.DirectIndex = false;
+    QMetaObject::invokeMethod(
+        this, [this, stream, serial] { OpenFinished(stream, serial); }, Qt::QueuedConnection);
+    if (OnWorkerResultPosted)
+        OnWorkerResultPosted();
+    std::lock_guard lock(workerMutex_);
+    workerRunning_ = false;
+    workerDone_.notify_all();
+}
+
+void TPlaybackController::OpenFinished(uint32_t stream, uint64_t serial) {
+    // The guard goes first, so whatever the result leads to (the next entry) can open; the
+    // worker may still be ending (the next open joins it).
     openRunning_ = false;
+    if (!stream) {
+        Notify(ncOpenFailed, static_cast<int64_t>(serial));
+        return;
+    }
+    playingSerial_ = serial;
+    if (state_.PlayState == psStopped)
+        return; // stopped while it opened (the entry deleted, the list cleared)
+    if (state_.PlayState == psPlaying)
+        audio_.ChannelPlay(stream, false);
+    // Paused while it opened: it waits there until play is pressed.
+    Notify(ncOpening, 2);
+    // After the started notice: the plug-ins hear of the track once the player shows it.
+    if (OnTrackStarted)
+        if (const std::optional<TZuPlaylistItem> entry = list_.SnapshotOf(serial))
+            OnTrackStarted(*entry);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -288,8 +341,17 @@ void TPlaybackController::EndOfTrackSync(HSYNC, DWORD channel, DWORD, void* user
 void TPlaybackController::EndOfTrack(uint32_t stream) {
     // The end of a stream that has since been replaced, or that was stopped meanwhile (the
     // playing entry deleted, the list cleared), is old news.
-    if (stream != state_.CurrentStream.load() || state_.PlayState != psPlaying)
+    if (stream != state_.CurrentStream.load() || state_.PlayState == psStopped)
         return;
+    // An entry that ends without a sample heard (a WAV with no samples, a stream that ends at
+    // once) has failed like one that did not open; repeating it would spin.
+    const QWORD heard = audio_.ChannelGetPosition(stream, kPosByte);
+    if (heard == 0 || heard == kUnknown) {
+        display_.pgb_musicSetPosition(0);
+        OpenFailed(playingSerial_);
+        return;
+    }
+    PlayedSomething();
     if (state_.PlayMode == pmSingle) {
         state_.PlayState = psStopped;
         tmr_pub_.stop();
@@ -343,11 +405,19 @@ void TPlaybackController::Tick() {
     const QWORD position = audio_.ChannelGetPosition(stream, kPosByte);
     if (position == kUnknown)
         return;
+    if (OnTickBetweenPositionAndSeconds)
+        OnTickBetweenPositionAndSeconds();
     const double s = audio_.ChannelBytes2Seconds(stream, position);
     if (!(s >= 0.0)) {
+        // The worker frees the old stream only after taking it out of CurrentStream: a stream
+        // that is gone and no longer current was replaced, which is no failure.
+        if (state_.CurrentStream.load() != stream)
+            return;
         TickFailed();
         return;
     }
+    if (position > 0)
+        PlayedSomething();
     display_.pgb_musicSetPosition(static_cast<int>(s));
     state_.TrackPosition = s / 86400.0;
     display_.vl_timeSetText(QString::fromStdString(FormatNnSs(state_.TrackPosition) + " / " +

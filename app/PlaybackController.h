@@ -3,13 +3,17 @@
 //
 // Threads:
 //  - UI thread: every command, the notification handler, the 33 ms tick (tmr_pub).
-//  - The stream-opening worker (at most one at a time, guarded by `openRunning_`): frees the
-//    previous stream, opens the entry as a file or else as a network address, starts it, and
-//    reports back only through Post (queued to the UI thread). It writes the shared values
-//    CurrentStream, TrackLength, StreamEndBytes and DirectIndex (atomics in TAppState) and the
-//    entry's length through the model's locked call, naming the entry by its serial.
+//  - The stream-opening worker (at most one at a time): frees the previous stream, opens the
+//    entry as a file or else as a network address, and reports back only through Post (queued
+//    to the UI thread). It writes the shared values CurrentStream, TrackLength, StreamEndBytes
+//    and DirectIndex (atomics in TAppState) and the entry's length through the model's locked
+//    call, naming the entry by its serial. Its last act is to post its result; the UI thread
+//    then clears the guard `openRunning_` (UI thread only) before it acts on that result, and
+//    starts the sound itself when the player is still meant to play, so a pause pressed while
+//    the track opened holds.
 //  - The audio library's playback thread calls the end-of-stream handler, which only posts.
-// The destructor waits for a running worker, so nothing posts to a dead controller.
+// The destructor ends a network open at once, waits for the worker and frees the stream (after
+// which the library calls none of its handlers), so nothing reaches a dead controller.
 
 #include "AppState.h"
 #include "PlayerDisplay.h"
@@ -20,8 +24,10 @@
 
 #include <QObject>
 
-#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <set>
 #include <thread>
 
 class QTimer;
@@ -57,14 +63,23 @@ public:
     void Notify(int32_t code, int64_t lParam, const QString& text = {});
 
     bool Seeking() const { return seeking_; }
-    bool OpenRunning() const { return openRunning_.load(); }
-    // Waits until no stream-opening worker runs (tests, shutdown).
+    bool OpenRunning() const { return openRunning_; }
+    // Waits until the stream-opening worker has finished (tests); its result is then still
+    // waiting in the event queue.
     void WaitForOpen();
+    // Shutdown: ends a network open at once and waits at most `boundMs` for the worker. False
+    // when it still runs (stuck in the system); the caller must then not free what it uses.
+    bool StopOpen(int boundMs);
 
-    // Plug-ins hear of each track that starts (called on the worker thread).
+    // Plug-ins hear of each track that starts, after the player shows it (UI thread).
     std::function<void(const TZuPlaylistItem& entry)> OnTrackStarted;
     // Every notification as it is handled, in order (tests and tracing).
     std::function<void(int32_t code, int64_t lParam)> OnNotified;
+    // Test seam: runs in the tick between reading the stream's position and converting it, where
+    // the worker may free the stream.
+    std::function<void()> OnTickBetweenPositionAndSeconds;
+    // Test seam: runs on the worker after it has posted its result, before it ends.
+    std::function<void()> OnWorkerResultPosted;
 
     void tmr_pubTimer();
 
@@ -78,7 +93,9 @@ private:
     void EndOfTrack(uint32_t stream);
     void StartOpenWorker(std::string fileName, uint64_t serial);
     void OpenStreamWorker(std::string fileName, uint64_t serial);
-    void OpenFailed();
+    void OpenFinished(uint32_t stream, uint64_t serial);
+    void OpenFailed(uint64_t serial);
+    void PlayedSomething();
     void Tick();
     void TickFailed();
     QString ModeText() const;
@@ -90,10 +107,16 @@ private:
     IPlayerDisplay& display_;
     QTimer& tmr_pub_;
     bool seeking_ = false;
-    // Opens that failed since the last one that played; a full pass of failures stops.
-    int failedOpens_ = 0;
-    std::atomic<bool> openRunning_{false};
+    // Entries (by serial) that failed since something last played: each is tried once, and
+    // once every entry of the list has failed, playback stops.
+    std::set<uint64_t> failedEntries_;
+    // The entry whose stream plays now (its serial).
+    uint64_t playingSerial_ = 0;
+    bool openRunning_ = false; // UI thread only
     std::thread openThread_;
+    std::mutex workerMutex_;
+    std::condition_variable workerDone_;
+    bool workerRunning_ = false; // guarded by workerMutex_
 };
 
 } // namespace tunola

@@ -77,13 +77,29 @@ TSingleInstance::TSingleInstance() = default;
 TSingleInstance::~TSingleInstance() = default;
 
 bool TSingleInstance::TryAcquire() {
+    return WaitAcquire(0);
+}
+
+bool TSingleInstance::WaitAcquire(int timeoutMs) {
     QString dir = RuntimeFolder();
     if (dir.isEmpty())
         dir = QDir::tempPath();
-    lock_ = std::make_unique<QLockFile>(dir + QStringLiteral("/TunOlabasic1.2.lock"));
+    if (!lock_)
+        lock_ = std::make_unique<QLockFile>(dir + QStringLiteral("/TunOlabasic1.2.lock"));
     // A lock whose process has died is stale and removed by tryLock itself.
     lock_->setStaleLockTime(0);
-    return lock_->tryLock(0);
+    return lock_->tryLock(timeoutMs);
+}
+
+void TSingleInstance::Release() {
+    if (server_) {
+        server_->close();
+        delete server_;
+        server_ = nullptr;
+    }
+    handler_ = nullptr;
+    if (lock_)
+        lock_->unlock();
 }
 
 bool TSingleInstance::Listen(Handler handler, FrameHandler frames) {

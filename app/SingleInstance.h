@@ -47,8 +47,13 @@ public:
 
     // True when this process is now the only player.
     bool TryAcquire();
+    // Keeps trying for up to `timeoutMs` (a player that is closing lets go of it soon).
+    bool WaitAcquire(int timeoutMs);
     // Starts answering requests. Call after TryAcquire succeeded.
     bool Listen(Handler handler, FrameHandler frames = {});
+    // Stops answering and lets go of the lock, so that a new start becomes the player at once
+    // while this one is still tidying up.
+    void Release();
 
 private:
     void OnNewConnection();

@@ -31,6 +31,7 @@
 #include <ZuSkin.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 namespace tunola {
@@ -39,6 +40,8 @@ namespace {
 
 constexpr int kDesignWidth = 464;
 constexpr int kDesignHeight = 238;
+// How long closing waits for a stream that is still opening (after cancelling it).
+constexpr int kOpenStopBoundMs = 2000;
 
 template <class T> T* MakeControl(QWidget* parent, const char* name, QRect where) {
     auto* c = new T(parent);
@@ -511,10 +514,16 @@ void TTunMain::FormClose() {
 void TTunMain::FormDestroy() {
     mpris_.reset();
     actions_.reset();
-    // The controller goes first: it waits for a stream-opening worker that may still run, and
-    // that worker is what hands tracks to the plug-ins. Then the plug-ins get their quit event.
+    // The controller goes first: it ends a network open at once and waits for the worker. One
+    // stuck in the system anyway (a dead network file system) still uses the controller and the
+    // audio library, so they cannot be freed: the settings are saved by now, so end here.
+    // Then the plug-ins get their quit event.
     if (controller_) {
         tmr_pub->stop();
+        if (!controller_->StopOpen(kOpenStopBoundMs)) {
+            qCWarning(lcTunola, "a stream is still opening at exit; ending without clean-up");
+            std::_Exit(0);
+        }
         controller_.reset();
     }
     plugins_.reset();
@@ -576,8 +585,37 @@ void TTunMain::vb_menuClick() {
     pm_main->popup(mapToGlobal(QPoint(vb_menu->x(), vb_menu->y() + vb_menu->height())));
 }
 
+std::vector<QWidget*> TTunMain::GroupWindows() const {
+    std::vector<QWidget*> windows;
+    for (QWidget* w : {static_cast<QWidget*>(playlistWindow_.get()), libraryWindow_, lyricsWindow_,
+                       desktopLyricsWindow_})
+        if (w)
+            windows.push_back(w);
+    return windows;
+}
+
+// Minimises the player: every window of it that is shown goes with the main window, and comes
+// back when the main window is restored.
 void TTunMain::vb_minClick() {
+    minimisedWithMain_.clear();
+    for (QWidget* w : GroupWindows())
+        if (w->isVisible() && !w->isMinimized()) {
+            minimisedWithMain_.emplace_back(w);
+            w->showMinimized();
+        }
     showMinimized();
+}
+
+void TTunMain::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && !isMinimized() &&
+        !minimisedWithMain_.empty()) {
+        const auto windows = std::move(minimisedWithMain_);
+        minimisedWithMain_.clear();
+        for (const QPointer<QWidget>& w : windows)
+            if (w && w->isMinimized())
+                w->showNormal();
+    }
+    TZuFormEx::changeEvent(event);
 }
 
 void TTunMain::vb_closeClick() {

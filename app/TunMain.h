@@ -16,8 +16,11 @@
 #include <TunPlayList.h>
 #include <audio/AudioLibrary.h>
 
+#include <QPointer>
+
 #include <memory>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -107,8 +110,13 @@ public:
     QTimer* tmr_chk = nullptr;
     QTimer* tmr_pub = nullptr;
 
+    // The player's other top-level windows that exist now (they minimise and restore with it).
+    std::vector<QWidget*> GroupWindows() const;
+    void vb_minClick();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 public:
@@ -147,7 +155,6 @@ private:
 
     // Commands.
     void vb_menuClick();
-    void vb_minClick();
     void vb_closeClick();
     void vb_listClick();
     void vb_shareClick();
@@ -175,6 +182,8 @@ private:
     QString openFileFilter_;
     bool terminateRequested_ = false;
     bool closed_ = false;
+    // The windows vb_min minimised with the main window; restored with it.
+    std::vector<QPointer<QWidget>> minimisedWithMain_;
 
     // Windows that later subsystems create; absent until then.
     QWidget* libraryWindow_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CommandLine.h"
+#include "FirstPaintProbe.h"
 #include "FrameRequests.h"
 #include "MoConfig.h"
 #include "PlayerActions.h"
@@ -12,31 +13,17 @@
 #include "TunMain.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
 
-Q_LOGGING_CATEGORY(lcStartup, "tunola.startup", QtCriticalMsg)
-
 namespace {
 
-// Reports when the main window has painted for the first time (wall clock, milliseconds since
-// the epoch), so a script can measure start-up from outside. Off unless the category is on.
-class FirstPaintProbe : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            qCInfo(lcStartup, "first paint at %lld", QDateTime::currentMSecsSinceEpoch());
-            watched->removeEventFilter(this);
-            deleteLater();
-        }
-        return false;
-    }
-};
+// How long a start waits for a player that holds the lock but does not answer (one that is
+// closing) to let go of it.
+constexpr int kClosingPlayerWaitMs = 5000;
 
 // Items that name nothing are reported here, where the user can see it; the rest are added.
 void WarnMissingItems(const QStringList& items) {
@@ -57,6 +44,24 @@ int HandOver(const tunola::TCommandLine& line) {
     if (line.Items.isEmpty() || !line.Enqueue)
         SendPlayerMessage(WM_PLAYER_NOTIFY, ncShowMain, 0, 1000);
     return 0;
+}
+
+// Another player holds the lock. Returns the exit code when this start ends here, or -1 when
+// that player was closing and let go of the lock, so this start goes on as the player.
+int HandOverOrWait(int argc, char** argv, const tunola::TCommandLine& line,
+                   tunola::TSingleInstance& instance) {
+    using namespace tunola;
+    QCoreApplication app(argc, argv);
+    // Any request does as a ping (code 0 is answered with -1 and does nothing).
+    if (SendPlayerMessage(WM_PLAYER_CONTROL, 0, 0, 1000))
+        return HandOver(line);
+    // No answer: the other player is closing (it lets go of the lock once its window is gone).
+    if (instance.WaitAcquire(kClosingPlayerWaitMs))
+        return -1;
+    std::fputs("听风: 另一个播放器仍在关闭，请稍后再启动。\n"
+               "tunola: another player is still closing; start again in a moment.\n",
+               stderr);
+    return 1;
 }
 
 } // namespace
@@ -81,8 +86,9 @@ int main(int argc, char** argv) {
 
     TSingleInstance instance;
     if (!instance.TryAcquire()) {
-        QCoreApplication app(argc, argv);
-        return HandOver(line);
+        const int rc = HandOverOrWait(argc, argv, line, instance);
+        if (rc >= 0)
+            return rc;
     }
 
     TTunApplication app(argc, argv);
@@ -99,7 +105,7 @@ int main(int argc, char** argv) {
     CloseOnQuitSignals([mainWindow] { mainWindow->close(); });
     mainWindow->FormCreate();
     if (lcStartup().isInfoEnabled())
-        app.installEventFilter(new FirstPaintProbe(&app));
+        TFirstPaintProbe::Install(&app);
     mainWindow->show();
     if (mainWindow->TerminateRequested())
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
@@ -108,6 +114,9 @@ int main(int argc, char** argv) {
             mainWindow->Actions().Open(line.Items, !line.Enqueue);
         });
     const int rc = app.exec();
+    // The window is closed and the settings are saved: a new start may take over now, while
+    // this process still frees the audio library and the rest.
+    instance.Release();
     delete mainWindow;
     return rc;
 }

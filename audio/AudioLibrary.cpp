@@ -13,6 +13,8 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <set>
 
 namespace tunaudio {
 
@@ -43,6 +45,12 @@ struct TAudioLibrary::Impl {
     std::map<DWORD, TPlugin> plugins; // handles grow, so this is load order
     DWORD lastHandle = 0;
     DWORD lastSync = 0;
+    // Network opens in progress, so that CancelOpens can end them.
+    std::set<TNetSource*> opening;
+    bool openingCancelled = false;
+    // Held by the mixer while it calls end handlers; StreamFree takes it to wait for one that
+    // runs. Recursive, because a handler may free its own stream. Outlives every mixer.
+    std::recursive_mutex syncMutex;
 
     DWORD NewHandleLocked() {
         do {
@@ -88,6 +96,34 @@ struct TAudioLibrary::Impl {
     }
 };
 
+namespace {
+
+// Makes one download known to CancelOpens while an open waits on it.
+// `opening` and `cancelled` are guarded by `mutex`.
+struct TOpening {
+    TOpening(std::mutex& mutex, std::set<TNetSource*>& opening, const bool& cancelled,
+             TNetSource* net)
+        : mutex(mutex), opening(opening), net(net) {
+        std::lock_guard lock(mutex);
+        admitted = !cancelled;
+        if (admitted)
+            opening.insert(net);
+    }
+    ~TOpening() {
+        std::lock_guard lock(mutex);
+        opening.erase(net);
+    }
+    TOpening(const TOpening&) = delete;
+    TOpening& operator=(const TOpening&) = delete;
+
+    std::mutex& mutex;
+    std::set<TNetSource*>& opening;
+    TNetSource* net;
+    bool admitted = false;
+};
+
+} // namespace
+
 TAudioLibrary::TAudioLibrary(std::string addonDir) : d(std::make_unique<Impl>()) {
     d->addonDir = std::move(addonDir);
 }
@@ -119,7 +155,8 @@ bool TAudioLibrary::Init(int device, DWORD freq, DWORD /*flags*/, void* /*window
     std::lock_guard lock(d->mutex);
     if (d->mixer)
         return false; // another thread won
-    d->mixer = std::make_unique<TMixer>(std::move(output));
+    d->mixer = std::make_unique<TMixer>(std::move(output), d->syncMutex);
+    d->openingCancelled = false;
     return true;
 }
 
@@ -281,7 +318,9 @@ HSTREAM TAudioLibrary::StreamCreateURL(const std::string& url, DWORD offset, DWO
             return 0;
         // The user's callback sees the stream's bytes, not those of a playlist on the way.
         auto net = std::make_unique<TNetSource>(address, options);
-        if (!net->WaitForBytes(std::max(options.prebufferBytes, kProbeBytes)))
+        // Declared after the download, so it stops being known before it goes.
+        std::optional<TOpening> watch(std::in_place, d->mutex, d->opening, d->openingCancelled, net.get());
+        if (!watch->admitted || !net->WaitForBytes(std::max(options.prebufferBytes, kProbeBytes)))
             return 0;
         std::string head(512, '\0');
         head.resize(net->Read(head.data(), head.size()));
@@ -301,17 +340,21 @@ HSTREAM TAudioLibrary::StreamCreateURL(const std::string& url, DWORD offset, DWO
         }
         if (downloadProc) {
             // Restart with the callback attached, so that it sees every byte from the first.
+            watch.reset();
             net.reset();
             options.onData = [downloadProc, user](const void* data, size_t size) {
                 downloadProc(data, static_cast<DWORD>(size), user);
             };
             net = std::make_unique<TNetSource>(address, options);
-            if (!net->WaitForBytes(std::max(options.prebufferBytes, kProbeBytes)))
+            watch.emplace(d->mutex, d->opening, d->openingCancelled, net.get());
+            if (!watch->admitted ||
+                !net->WaitForBytes(std::max(options.prebufferBytes, kProbeBytes)))
                 return 0;
         }
         auto decoder = OpenDecoder(*net, d->Addons());
         if (!decoder)
             return 0;
+        watch.reset();
         net->ReleaseProbe();
         TNetSource* view = net.get();
         return d->Register(std::move(net), std::move(decoder), view, decodeOnly, {{}, nullptr});
@@ -332,7 +375,16 @@ bool TAudioLibrary::StreamFree(HSTREAM stream) {
         if (d->mixer)
             d->mixer->Remove(s.get());
     }
+    // The mixer checks the mark before each handler it calls; wait for one it is calling now.
+    { std::lock_guard wait(d->syncMutex); }
     return true; // the last reference (ours, or the mixer's) closes the decoder
+}
+
+void TAudioLibrary::CancelOpens() {
+    std::lock_guard lock(d->mutex);
+    d->openingCancelled = true;
+    for (TNetSource* net : d->opening)
+        net->Abort();
 }
 
 QWORD TAudioLibrary::StreamGetFilePosition(HSTREAM stream, DWORD mode) const {

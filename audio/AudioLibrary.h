@@ -105,7 +105,12 @@ public:
     // silent server fails within a few time-outs of kConfigNetTimeout).
     HSTREAM StreamCreateURL(const std::string& url, DWORD offset, DWORD flags,
                             DownloadProc downloadProc, void* user);
+    // Once it returns, none of the stream's end handlers runs any more: one already running on
+    // another thread is waited for (a handler may free its own stream).
     bool StreamFree(HSTREAM stream);
+    // Ends every network open in progress at once (they fail) and fails new ones until the next
+    // Init: a closing player must not wait for a server that never answers.
+    void CancelOpens();
     QWORD StreamGetFilePosition(HSTREAM stream, DWORD mode) const;
 
     QWORD ChannelGetLength(DWORD channel, DWORD mode) const;

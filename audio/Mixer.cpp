@@ -7,8 +7,8 @@
 
 namespace tunaudio {
 
-TMixer::TMixer(std::unique_ptr<TAudioOutput> output)
-    : rate_(output->Rate()), output_(std::move(output)), outputName_(output_->Name()) {
+TMixer::TMixer(std::unique_ptr<TAudioOutput> output, std::recursive_mutex& syncMutex)
+    : rate_(output->Rate()), syncMutex_(syncMutex), output_(std::move(output)), outputName_(output_->Name()) {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -100,9 +100,19 @@ void TMixer::Run() {
             if (stream->Freed() || stream->State() != TStream::TState::Playing)
                 std::erase(playing_, stream);
         }
+        if (!fired.empty()) {
+            std::lock_guard syncs(syncMutex_);
+            for (const TPendingSync& sync : fired) {
+                // Freed since its end was seen (perhaps by an earlier handler of this batch):
+                // its owner may be gone, so it hears nothing.
+                const bool freed = std::any_of(active.begin(), active.end(), [&](const auto& s) {
+                    return s->Handle() == sync.channel && s->Freed();
+                });
+                if (!freed)
+                    sync.proc(sync.sync, sync.channel, 0, sync.user);
+            }
+        }
         active.clear();
-        for (const TPendingSync& sync : fired)
-            sync.proc(sync.sync, sync.channel, 0, sync.user);
     }
 }
 

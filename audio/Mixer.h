@@ -6,7 +6,8 @@
 // threads call Add, Remove, SetVolume and Audible. `mutex_` guards the playing list and the
 // quit flag; `clockMutex_` guards the clock sample (frames written, the output's delay then,
 // and when). The output itself is touched only by the mixer thread. Lock order: `mutex_`
-// before a stream's own lock; end notifications are called with no lock held.
+// before a stream's own lock; end notifications are called with no lock held but the sync
+// lock, and not for a stream freed by then.
 
 #include "AudioOutput.h"
 #include "Stream.h"
@@ -26,7 +27,8 @@ class TMixer {
 public:
     static constexpr size_t kBlockFrames = 1024; // about 23 ms at 44.1 kHz
 
-    explicit TMixer(std::unique_ptr<TAudioOutput> output);
+    // `syncMutex` is held while end notifications are called (see StreamFree).
+    TMixer(std::unique_ptr<TAudioOutput> output, std::recursive_mutex& syncMutex);
     ~TMixer();
     TMixer(const TMixer&) = delete;
     TMixer& operator=(const TMixer&) = delete;
@@ -48,6 +50,7 @@ private:
     void Run();
 
     const int rate_;
+    std::recursive_mutex& syncMutex_;
     std::atomic<float> volume_{1.0f};
 
     mutable std::mutex mutex_;

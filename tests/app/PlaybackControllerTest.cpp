@@ -365,6 +365,161 @@ TEST_F(Controller, NetworkEntryShowsBuffering) {
     EXPECT_TRUE(sawPercentage) << display_.stackHistory.join(QStringLiteral(" | ")).toStdString();
 }
 
+// A failed open hands over to the next entry even when the worker is slow to end after it has
+// reported (as when the system does not schedule it for a while).
+TEST_F(Controller, FailedOpenMovesOnWhileTheWorkerIsStillEnding) {
+    AddEntries({"/no/such/track.ogg", ShortTrack()});
+    state_.PlayMode = pmRepeat;
+    std::atomic<bool> failureHandled{false};
+    controller_->OnNotified = [&](int32_t code, int64_t) {
+        if (code == ncOpenFailed)
+            failureHandled = true;
+    };
+    // Holds the first worker until the UI thread has dealt with its failure.
+    std::atomic<int> workers{0};
+    controller_->OnWorkerResultPosted = [&] {
+        if (workers++ != 0)
+            return;
+        QElapsedTimer clock;
+        clock.start();
+        while (!failureHandled && clock.elapsed() < 3000)
+            QThread::msleep(1);
+    };
+    controller_->vb_playClick();
+    EXPECT_TRUE(WaitFor([&] { return display_.started == 1; }));
+    EXPECT_TRUE(failureHandled);
+    EXPECT_EQ(state_.PlayIndex, 1);
+    EXPECT_EQ(list_.CurrentItem(), 1);
+    EXPECT_NE(state_.CurrentStream.load(), 0u);
+    EXPECT_EQ(state_.PlayState, psPlaying);
+    EXPECT_TRUE(display_.playChecked);
+}
+
+// Pause (and resume) pressed while the track is still opening applies to the track that opens.
+TEST_F(Controller, PauseWhileOpeningHoldsForTheNewTrack) {
+    AddEntries({ShortTrack(), ShortTrack()});
+    state_.PlayMode = pmRepeat;
+    controller_->vb_playClick();
+    ASSERT_TRUE(controller_->OpenRunning());
+    controller_->vb_playClick(); // pause: the open's result has not been handled yet
+    EXPECT_EQ(state_.PlayState, psPaused);
+    Settle();
+    const uint32_t stream = state_.CurrentStream.load();
+    ASSERT_NE(stream, 0u);
+    EXPECT_FALSE(display_.playChecked);
+    QThread::msleep(100);
+    EXPECT_EQ(audio_.ChannelGetPosition(stream, kPosByte), 0u) << "nothing plays while paused";
+    EXPECT_EQ(display_.title.toStdString(), ShortTrack() + " - ") << "its title shows";
+
+    // Play resumes it; at its end the list moves on instead of stopping.
+    controller_->vb_playClick();
+    EXPECT_EQ(state_.PlayState, psPlaying);
+    EXPECT_TRUE(WaitFor([&] { return state_.PlayIndex == 1 && display_.started >= 2; }));
+    EXPECT_EQ(state_.PlayState, psPlaying);
+
+    // Pause, then play again, both while opening: it plays.
+    Settle();
+    controller_->vb_nextClick();
+    controller_->vb_playClick();
+    controller_->vb_playClick();
+    Settle();
+    EXPECT_EQ(state_.PlayState, psPlaying);
+    EXPECT_TRUE(WaitFor([&] {
+        return audio_.ChannelGetPosition(state_.CurrentStream.load(), kPosByte) > 0;
+    }));
+}
+
+// Entries that cannot be played are each tried once, in every mode, and a track that ends
+// without a sample counts as one that cannot be played.
+TEST_F(Controller, DeadEntriesAreTriedOncePerEntry) {
+    const std::string empty = WriteWav("empty.wav", 8000, 1, 0, Sine(440, 8000)).string();
+    const struct {
+        TPlayMode mode;
+        std::vector<std::string> files;
+        bool plays;     // ends up playing the good entry
+        int failures;   // opens (or instant ends) that failed before that, or before stopping
+    } cases[] = {
+        {pmOneRepeat, {"/no/such/a.ogg", ShortTrack(), ShortTrack()}, true, 1},
+        {pmOneRepeat, {"/no/such/a.ogg", "/no/such/b.ogg"}, false, 2},
+        {pmOneRepeat, {empty}, false, 1},
+        {pmOneRepeat, {empty, ShortTrack()}, true, 1},
+        {pmRepeat, {empty, empty, empty}, false, 3},
+        {pmSingle, {empty, ShortTrack()}, true, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.mode) << " " << c.files.size());
+        list_.Items().ClearAll();
+        AddEntries(c.files);
+        state_.PlayMode = c.mode;
+        state_.PlayIndex = 0;
+        state_.PlayState = psStopped;
+        display_.started = 0;
+        int opens = 0;
+        controller_->OnNotified = [&](int32_t code, int64_t lParam) {
+            opens += code == ncOpening && lParam == 1;
+        };
+        controller_->vb_playClick();
+        if (c.plays) {
+            EXPECT_TRUE(WaitFor([&] {
+                return list_.CurrentItem() == 1 && state_.CurrentStream.load() &&
+                       audio_.ChannelGetPosition(state_.CurrentStream.load(), kPosByte) > 0;
+            }));
+            EXPECT_EQ(state_.PlayState, psPlaying);
+        } else {
+            EXPECT_TRUE(WaitFor([&] {
+                Settle();
+                return state_.PlayState == psStopped;
+            }));
+            QThread::msleep(100);
+            Settle();
+            EXPECT_EQ(state_.PlayState, psStopped);
+        }
+        EXPECT_LE(opens, c.failures + 1 + (c.plays ? 1 : 0)) << "no entry is tried again and again";
+        if (!c.plays)
+            EXPECT_EQ(opens, c.failures);
+        Settle();
+        controller_->StopPlayback();
+        Settle();
+    }
+}
+
+// The worker frees the old stream while a tick is between reading its position and converting
+// it: the tick has nothing to show, and nothing has failed.
+TEST_F(Controller, TickRacingTheWorkersFreeKeepsPlaying) {
+    const std::string long_ = WriteWav("tick-race.wav", 8000, 1, 8000 * 5, Sine(300, 8000)).string();
+    AddEntries({long_});
+    state_.PlayMode = pmRepeat;
+    controller_->vb_playClick();
+    Settle();
+    ASSERT_TRUE(WaitFor([&] {
+        return audio_.ChannelGetPosition(state_.CurrentStream.load(), kPosByte) > 0;
+    }));
+    controller_->OnTickBetweenPositionAndSeconds = [&] {
+        if (const uint32_t old = state_.CurrentStream.exchange(0)) // what the worker does
+            audio_.StreamFree(old);
+    };
+    controller_->tmr_pubTimer();
+    EXPECT_EQ(state_.PlayState, psPlaying);
+    EXPECT_TRUE(tmr_pub_.isActive());
+}
+
+// The controller goes while its track plays: the track's end can no longer reach it.
+TEST_F(Controller, GoingAwayFreesTheStreamItsEndHandlerPointsAt) {
+    AddEntries({ShortTrack()});
+    state_.PlayMode = pmRepeat;
+    controller_->vb_playClick();
+    Settle();
+    const uint32_t stream = state_.CurrentStream.load();
+    ASSERT_NE(stream, 0u);
+    controller_.reset();
+    EXPECT_EQ(state_.CurrentStream.load(), 0u);
+    EXPECT_EQ(audio_.ChannelGetPosition(stream, kPosByte), kUnknown) << "freed";
+    QThread::msleep(300); // past the track's end
+    QCoreApplication::processEvents();
+    controller_ = std::make_unique<TPlaybackController>(state_, audio_, list_, shuffle_, display_,
+                                                        tmr_pub_);
+}
+
 TEST(TrackTime, FormatsMinutesWithinTheHour) {
     EXPECT_EQ(FormatNnSs(62 / 86400.0), "01:02");
     EXPECT_EQ(FormatNnSs(185 / 86400.0), "03:05");

@@ -194,6 +194,37 @@ TEST_F(NetStream, FreeingAStalledStreamDoesNotWait) {
     EXPECT_LT(Clock::now() - start, 2s);
 }
 
+TEST_F(NetStream, CancelOpensEndsAnOpenWaitingOnASilentServer) {
+    THttpTestServer silent;
+    ASSERT_TRUE(silent.Start(true));
+    lib.SetConfig(kConfigNetTimeout, 20000); // an open would wait up to a minute
+    std::atomic<bool> entered{false};
+    HSTREAM opened = 1;
+    std::thread opener([&] {
+        entered = true;
+        opened = lib.StreamCreateURL(silent.Url("/song.mp3"), 0, kStreamStatus, nullptr, nullptr);
+    });
+    while (!entered)
+        std::this_thread::yield();
+    const auto start = Clock::now();
+    lib.CancelOpens(); // whether the open has begun waiting or not, it fails
+    opener.join();
+    EXPECT_EQ(opened, 0u);
+    EXPECT_LT(Clock::now() - start, 5s);
+    EXPECT_EQ(lib.StreamCreateURL(silent.Url("/b.mp3"), 0, kStreamStatus, nullptr, nullptr), 0u)
+        << "refused until the next Init";
+    lib.Free();
+    ASSERT_TRUE(lib.Init(kDeviceSilent, 44100, 0, nullptr));
+    THttpRoute route;
+    route.contentType = "audio/wav";
+    route.body = WavBytes("net-after-cancel.wav", 4410);
+    server.Route("/a.wav", route);
+    ASSERT_TRUE(server.Start());
+    const HSTREAM h = lib.StreamCreateURL(server.Url("/a.wav"), 0, kStreamStatus, nullptr, nullptr);
+    EXPECT_NE(h, 0u);
+    lib.StreamFree(h);
+}
+
 TEST(NetPlaylist, Entries) {
     struct Case {
         const char* text;

@@ -249,5 +249,43 @@ TEST_F(Playback, FreeWhilePlayingIsSafeAndSyncsNeedAValidRequest) {
     EXPECT_EQ(end.calls.load(), 0);
 }
 
+// The end of a stream is reported to every handler registered on it, one after the other on
+// the playback thread. A handler that frees the stream (as an owner going away does) must be
+// the last one to hear of it: once StreamFree has returned, the stream's handlers may point at
+// objects that no longer exist.
+TEST_F(Playback, NoEndHandlerRunsAfterItsStreamIsFreed) {
+    const fs::path wav = test::WriteWav("freed-end.wav", 44100, 2, 2205, test::Sine(440, 44100));
+    struct Owner {
+        TAudioLibrary* lib;
+        HSTREAM stream = 0;
+        std::atomic<int> first{0}, second{0};
+    } owner{&lib};
+    const HSTREAM h = Open(wav);
+    ASSERT_NE(h, 0u);
+    owner.stream = h;
+    lib.ChannelSetSync(
+        h, kSyncEnd, 0,
+        [](HSYNC, DWORD, DWORD, void* user) {
+            auto* o = static_cast<Owner*>(user);
+            ++o->first;
+            o->lib->StreamFree(o->stream);
+        },
+        &owner);
+    lib.ChannelSetSync(
+        h, kSyncEnd, 0, [](HSYNC, DWORD, DWORD, void* user) { ++static_cast<Owner*>(user)->second; },
+        &owner);
+    ASSERT_TRUE(lib.ChannelPlay(h, false));
+    ASSERT_TRUE(WaitFor([&] { return owner.first.load() == 1; }));
+    // The mixer has called the handlers of this end by the time it mixes again.
+    const QWORD before = lib.ChannelGetPosition(h, kPosByte);
+    EXPECT_EQ(before, kUnknown);
+    const HSTREAM other = Open(wav);
+    EndCounter end;
+    lib.ChannelSetSync(other, kSyncEnd, 0, &EndCounter::Proc, &end);
+    ASSERT_TRUE(lib.ChannelPlay(other, false));
+    ASSERT_TRUE(WaitFor([&] { return end.calls.load() == 1; }));
+    EXPECT_EQ(owner.second.load(), 0);
+}
+
 } // namespace
 } // namespace tunaudio
