@@ -319,7 +319,8 @@ HSTREAM TAudioLibrary::StreamCreateURL(const std::string& url, DWORD offset, DWO
         // The user's callback sees the stream's bytes, not those of a playlist on the way.
         auto net = std::make_unique<TNetSource>(address, options);
         // Declared after the download, so it stops being known before it goes.
-        std::optional<TOpening> watch(std::in_place, d->mutex, d->opening, d->openingCancelled, net.get());
+        std::optional<TOpening> watch(std::in_place, d->mutex, d->opening, d->openingCancelled,
+                                      net.get());
         if (!watch->admitted || !net->WaitForBytes(std::max(options.prebufferBytes, kProbeBytes)))
             return 0;
         std::string head(512, '\0');

@@ -8,7 +8,8 @@
 namespace tunaudio {
 
 TMixer::TMixer(std::unique_ptr<TAudioOutput> output, std::recursive_mutex& syncMutex)
-    : rate_(output->Rate()), syncMutex_(syncMutex), output_(std::move(output)), outputName_(output_->Name()) {
+    : rate_(output->Rate()), syncMutex_(syncMutex), output_(std::move(output)),
+      outputName_(output_->Name()) {
     thread_ = std::thread([this] { Run(); });
 }
 

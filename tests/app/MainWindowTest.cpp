@@ -1,3 +1,4 @@
+#include "FirstPaintProbe.h"
 #include "PlayerMessages.h"
 #include "TunMain.h"
 
@@ -109,6 +110,58 @@ TEST(MainWindow, SecondStartBringsTheWindowBack) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.isMinimized());
     EXPECT_EQ(window.HandleMessage(WM_PLAYER_NOTIFY, 12345, 0), -1);
+}
+
+// The minimise button minimises the player, not only its main window; restoring the main window
+// (a second start, the window manager) brings back what went with it.
+TEST(MainWindow, MinimiseTakesTheWholeGroupAndRestoreBringsItBack) {
+    QTemporaryDir user;
+    TAppState state;
+    state.UserDir = user.path().toStdString() + "/";
+    state.PlaylistFile = state.UserDir + "Default.pls";
+    TTunMain window(state);
+    window.CreateWindows();
+    ASSERT_NE(window.PlaylistWindow(), nullptr);
+    window.show();
+    window.PlaylistWindow()->show();
+    window.vb_minClick();
+    EXPECT_TRUE(window.isMinimized());
+    EXPECT_TRUE(window.PlaylistWindow()->isMinimized());
+
+    window.HandleMessage(WM_PLAYER_NOTIFY, ncShowMain, 0);
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_FALSE(window.PlaylistWindow()->isMinimized());
+    EXPECT_TRUE(window.PlaylistWindow()->isVisible());
+
+    // A hidden window stays hidden through both.
+    window.PlaylistWindow()->hide();
+    window.vb_minClick();
+    window.HandleMessage(WM_PLAYER_NOTIFY, ncShowMain, 0);
+    EXPECT_FALSE(window.PlaylistWindow()->isVisible());
+}
+
+// The start-up probe reports the first paint once, however many widgets paint.
+TEST(FirstPaintProbe, ReportsOnce) {
+    static int reports = 0;
+    QLoggingCategory::setFilterRules(QStringLiteral("tunola.startup.info=true"));
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            reports += text.startsWith(QStringLiteral("first paint at "));
+        });
+    TFirstPaintProbe::Install(qApp);
+    QWidget a, b;
+    a.resize(50, 50);
+    b.resize(50, 50);
+    a.show();
+    b.show();
+    for (int i = 0; i < 3; ++i) {
+        a.repaint();
+        b.repaint();
+        QCoreApplication::processEvents();
+    }
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    EXPECT_EQ(reports, 1);
 }
 
 } // namespace

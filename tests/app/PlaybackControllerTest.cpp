@@ -424,9 +424,8 @@ TEST_F(Controller, PauseWhileOpeningHoldsForTheNewTrack) {
     controller_->vb_playClick();
     Settle();
     EXPECT_EQ(state_.PlayState, psPlaying);
-    EXPECT_TRUE(WaitFor([&] {
-        return audio_.ChannelGetPosition(state_.CurrentStream.load(), kPosByte) > 0;
-    }));
+    EXPECT_TRUE(WaitFor(
+        [&] { return audio_.ChannelGetPosition(state_.CurrentStream.load(), kPosByte) > 0; }));
 }
 
 // Entries that cannot be played are each tried once, in every mode, and a track that ends
@@ -436,8 +435,8 @@ TEST_F(Controller, DeadEntriesAreTriedOncePerEntry) {
     const struct {
         TPlayMode mode;
         std::vector<std::string> files;
-        bool plays;     // ends up playing the good entry
-        int failures;   // opens (or instant ends) that failed before that, or before stopping
+        bool plays;   // ends up playing the good entry
+        int failures; // opens (or instant ends) that failed before that, or before stopping
     } cases[] = {
         {pmOneRepeat, {"/no/such/a.ogg", ShortTrack(), ShortTrack()}, true, 1},
         {pmOneRepeat, {"/no/such/a.ogg", "/no/such/b.ogg"}, false, 2},
@@ -486,14 +485,14 @@ TEST_F(Controller, DeadEntriesAreTriedOncePerEntry) {
 // The worker frees the old stream while a tick is between reading its position and converting
 // it: the tick has nothing to show, and nothing has failed.
 TEST_F(Controller, TickRacingTheWorkersFreeKeepsPlaying) {
-    const std::string long_ = WriteWav("tick-race.wav", 8000, 1, 8000 * 5, Sine(300, 8000)).string();
+    const std::string long_ =
+        WriteWav("tick-race.wav", 8000, 1, 8000 * 5, Sine(300, 8000)).string();
     AddEntries({long_});
     state_.PlayMode = pmRepeat;
     controller_->vb_playClick();
     Settle();
-    ASSERT_TRUE(WaitFor([&] {
-        return audio_.ChannelGetPosition(state_.CurrentStream.load(), kPosByte) > 0;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return audio_.ChannelGetPosition(state_.CurrentStream.load(), kPosByte) > 0; }));
     controller_->OnTickBetweenPositionAndSeconds = [&] {
         if (const uint32_t old = state_.CurrentStream.exchange(0)) // what the worker does
             audio_.StreamFree(old);
@@ -516,8 +515,8 @@ TEST_F(Controller, GoingAwayFreesTheStreamItsEndHandlerPointsAt) {
     EXPECT_EQ(audio_.ChannelGetPosition(stream, kPosByte), kUnknown) << "freed";
     QThread::msleep(300); // past the track's end
     QCoreApplication::processEvents();
-    controller_ = std::make_unique<TPlaybackController>(state_, audio_, list_, shuffle_, display_,
-                                                        tmr_pub_);
+    controller_ =
+        std::make_unique<TPlaybackController>(state_, audio_, list_, shuffle_, display_, tmr_pub_);
 }
 
 TEST(TrackTime, FormatsMinutesWithinTheHour) {

@@ -3,11 +3,14 @@
 #include "SingleInstance.h"
 #include "PlayerMessages.h"
 
+#include "../audio/HttpTestServer.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalServer>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -52,10 +55,10 @@ protected:
         }
     }
 
-    QProcess* Start() {
+    QProcess* Start(QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) {
         auto* p = new QProcess;
         p->setProcessEnvironment(env_);
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->setProcessChannelMode(channels);
         p->start(QStringLiteral(TUNOLA_BINARY), {});
         started_.push_back(p);
         return p;
@@ -144,6 +147,60 @@ TEST_F(PlayerProcess, UnreadableSettingsAreKeptAndStartUpGoesOn) {
     QFile fresh(folder + QStringLiteral("/tunola.xml"));
     ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
     EXPECT_TRUE(fresh.readAll().contains("PATTERN=\"1\""));
+}
+
+// Closing while a stream opens on a server that takes the connection and never answers: the
+// player ends at once, and a start right after it comes up as the new player.
+TEST_F(PlayerProcess, RestartRightAfterClosingWhileAStreamOpens) {
+    tunaudio::test::THttpTestServer silent;
+    ASSERT_TRUE(silent.Start(true));
+    const QString folder = home_.path() + QStringLiteral("/Documents/Tunola");
+    {
+        QFile f(folder + QStringLiteral("/Default.pls"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DefaultList>"
+                               "<PlayerList><LIST Path=\"%1\" Title=\"电台\" Artist=\"\" "
+                               "Url=\"1\" Ltime=\"0\"/></PlayerList></DefaultList>")
+                    .arg(QString::fromStdString(silent.Url("/radio.mp3")))
+                    .toUtf8());
+    }
+    QProcess* first = Start();
+    ASSERT_TRUE(first->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    EXPECT_EQ(SendPlayerMessage(WM_PLAYER_CONTROL, ccPlayPause, 0), 1);
+    QThread::msleep(200); // the open now waits on the silent server (for 15 s if let)
+
+    QElapsedTimer clock;
+    clock.start();
+    first->terminate();
+    QProcess* second = Start();
+    ASSERT_TRUE(second->waitForStarted());
+    ASSERT_TRUE(first->waitForFinished(10000));
+    EXPECT_LT(clock.elapsed(), 5000) << "closing does not wait for the server";
+    EXPECT_EQ(first->exitCode(), 0);
+    EXPECT_TRUE(WaitUntilAnswering());
+    EXPECT_EQ(second->state(), QProcess::Running) << "the new start became the player";
+}
+
+// A player that holds the lock and never answers (one that is still closing): a new start
+// waits a few seconds for it, then gives up with a message and a failure status.
+TEST_F(PlayerProcess, StartGivesUpOnAPlayerThatNeverLetsGo) {
+    QLockFile held(runtime_ + QStringLiteral("/TunOlabasic1.2.lock"));
+    ASSERT_TRUE(held.tryLock(0));
+    QProcess* start = Start(QProcess::SeparateChannels);
+    ASSERT_TRUE(start->waitForFinished(15000));
+    EXPECT_NE(start->exitCode(), 0);
+    EXPECT_TRUE(
+        QString::fromUtf8(start->readAllStandardError()).contains(QStringLiteral("仍在关闭")));
+
+    // Once the lock comes free while it waits, the start becomes the player.
+    QProcess* next = Start();
+    ASSERT_TRUE(next->waitForStarted());
+    QThread::msleep(1500);
+    EXPECT_EQ(next->state(), QProcess::Running);
+    held.unlock();
+    EXPECT_TRUE(WaitUntilAnswering());
+    EXPECT_EQ(next->state(), QProcess::Running);
 }
 
 TEST_F(PlayerProcess, PlaysTheListInOrderAndSavesItBack) {

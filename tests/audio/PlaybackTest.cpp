@@ -272,8 +272,8 @@ TEST_F(Playback, NoEndHandlerRunsAfterItsStreamIsFreed) {
         },
         &owner);
     lib.ChannelSetSync(
-        h, kSyncEnd, 0, [](HSYNC, DWORD, DWORD, void* user) { ++static_cast<Owner*>(user)->second; },
-        &owner);
+        h, kSyncEnd, 0,
+        [](HSYNC, DWORD, DWORD, void* user) { ++static_cast<Owner*>(user)->second; }, &owner);
     ASSERT_TRUE(lib.ChannelPlay(h, false));
     ASSERT_TRUE(WaitFor([&] { return owner.first.load() == 1; }));
     // The mixer has called the handlers of this end by the time it mixes again.
