@@ -444,7 +444,7 @@ void TTunMain::ReadVolume() {
 }
 
 void TTunMain::SetOpenFileFilter() {
-    openFileFilter_ = QStringLiteral("所有音乐|*.mp3;*.mp2;*.mp1;*.ogg;*.wav*;*.aif");
+    openFileFilter_ = QString::fromUtf8(TTunPlayList::kDefaultMusicFilter);
     if (playlistWindow_)
         playlistWindow_->SetOpenFileFilter(openFileFilter_);
 }

@@ -80,6 +80,10 @@ TListEntry FromRecord(const TPList& record) {
 
 } // namespace
 
+bool IsStreamLocation(const QString& item) {
+    return IsAddress(item);
+}
+
 QStringList CollectFolderTree(const QString& folder, const QStringList& patterns) {
     QStringList out;
     QSet<QString> seen;

@@ -27,6 +27,9 @@ namespace tunola {
 // already walked is not followed again.
 QStringList CollectFolderTree(const QString& folder, const QStringList& patterns);
 
+// An address the player streams ("http://…", "https://…", "ftp://…", "mms://…", "rtsp://…").
+bool IsStreamLocation(const QString& item);
+
 // The entry for a stream address; `title` may be empty.
 TZuPlaylistItem StreamEntry(const std::string& address, const std::string& title = {});
 

@@ -1,6 +1,8 @@
 #include "PlaylistDialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
 
 #include <memory>
 
@@ -47,6 +49,21 @@ TPlaylistDialogs ScreenDialogs() {
         *folder = dialog->directory().absolutePath();
         return dialog->selectedFiles().first();
     };
+    dialogs.OpenFolder = [folder](QWidget* parent, const QString& title) {
+        auto dialog = MakeDialog(parent, title, QString(), *folder);
+        dialog->setFileMode(QFileDialog::Directory);
+        dialog->setOption(QFileDialog::ShowDirsOnly);
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return QString();
+        *folder = dialog->directory().absolutePath();
+        return dialog->selectedFiles().first();
+    };
+    dialogs.AskText = [](QWidget* parent, const QString& title, const QString& label) {
+        return QInputDialog::getText(parent, title, label).trimmed();
+    };
+    dialogs.Message = [](QWidget* parent, const QString& title, const QString& text) {
+        QMessageBox::warning(parent, title, text);
+    };
     return dialogs;
 }
 
@@ -54,9 +71,15 @@ QString QtFileFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList pairs;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        QStringList patterns;
+        for (const QString& part : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString pattern = part.trimmed();
+            patterns.push_back(pattern);
+            if (pattern.toUpper() != pattern)
+                patterns.push_back(pattern.toUpper());
+        }
         pairs.push_back(parts[i].trimmed() + QStringLiteral(" (") +
-                        patterns.join(QLatin1Char(' ')).trimmed() + QLatin1Char(')'));
+                        patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
     }
     return pairs.join(QStringLiteral(";;"));
 }

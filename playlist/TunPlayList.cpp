@@ -6,7 +6,11 @@
 #include <MoConfig.h>
 #include <PlaylistStore.h>
 
+#include <AtomicFile.h>
+
+#include <QDir>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -112,11 +116,14 @@ void TTunPlayList::BuildMenu() {
         return action;
     };
     pml_addfile = item(pm_list, "pml_addfile", QStringLiteral("添加音乐"));
+    pml_addfolder = item(pm_list, "pml_addfolder", QStringLiteral("添加文件夹…"));
+    pml_addurl = item(pm_list, "pml_addurl", QStringLiteral("添加网络地址…"));
     pm_list->addSeparator()->setObjectName(QStringLiteral("N4"));
     N2 = pm_list->addMenu(QStringLiteral("列表操作"));
     N2->setObjectName(QStringLiteral("N2"));
     pml_openlist = item(N2, "pml_openlist", QStringLiteral("打开播放列表"));
     pml_newlist = item(N2, "pml_newlist", QStringLiteral("新建播放列表"));
+    pml_saveas = item(N2, "pml_saveas", QStringLiteral("另存为…"));
     N3 = pm_list->addMenu(QStringLiteral("播放模式"));
     N3->setObjectName(QStringLiteral("N3"));
     pml_repeat = item(N3, "pml_repeat", QStringLiteral("循环播放"));
@@ -136,6 +143,9 @@ void TTunPlayList::BuildMenu() {
     connect(pml_addfile, &QAction::triggered, this, [this] { pml_addfileClick(); });
     connect(pml_openlist, &QAction::triggered, this, [this] { pml_openlistClick(); });
     connect(pml_newlist, &QAction::triggered, this, [this] { pml_newlistClick(); });
+    connect(pml_saveas, &QAction::triggered, this, [this] { pml_saveasClick(); });
+    connect(pml_addfolder, &QAction::triggered, this, [this] { pml_addfolderClick(); });
+    connect(pml_addurl, &QAction::triggered, this, [this] { pml_addurlClick(); });
     connect(pml_del, &QAction::triggered, this, [this] { pml_delClick(); });
     connect(pml_cls, &QAction::triggered, this, [this] { pml_clsClick(); });
 }
@@ -247,17 +257,103 @@ void TTunPlayList::pml_clsClick() {
 
 void TTunPlayList::pml_openlistClick() {
     const QString chosen = Dialogs.OpenFile ? Dialogs.OpenFile(this, QStringLiteral("打开播放列表"),
-                                                               QtFileFilter(kListFilter))
+                                                               QtFileFilter(kOpenListFilter))
                                             : QString();
     if (chosen.isEmpty())
         return;
     // A list that does not read leaves the view and PlaylistFile as they were, so the list
     // on screen is never saved over it. Playback goes on either way.
-    if (OpenList(lv_list->Items(), state_.PlaylistFile, chosen.toStdString()) !=
-        TPlaylistLoad::Loaded)
+    const TListFile file = ReadListFile(chosen);
+    bool opened = false;
+    if (file.Format == TListFormat::Native)
+        opened = OpenList(lv_list->Items(), state_.PlaylistFile, chosen.toStdString()) ==
+                 TPlaylistLoad::Loaded;
+    else if (file.Entries)
+        opened = ImportList(chosen, *file.Entries);
+    if (!opened) {
+        Tell(QStringLiteral("打开播放列表"),
+             QStringLiteral("无法读取“%1”：它不是可以打开的播放列表（支持本播放器的列表、M3U、"
+                            "M3U8、PLS 和 XSPF）。文件没有改动。")
+                 .arg(chosen));
         return;
+    }
     RebuildShuffle(shuffleOrder_, lv_list->Items());
     WritePlaylistPath();
+}
+
+bool TTunPlayList::ImportList(const QString& chosen, const std::vector<TListEntry>& entries) {
+    // The new list goes beside the user's others, named after the imported file; an existing
+    // file of that name is never replaced.
+    QString folder = QString::fromStdString(state_.UserDir);
+    if (folder.isEmpty())
+        folder = QFileInfo(QString::fromStdString(state_.PlaylistFile)).absolutePath();
+    const QString base = QFileInfo(chosen).completeBaseName();
+    QString target = QDir(folder).filePath(base + QStringLiteral(".pls"));
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = QDir(folder).filePath(QStringLiteral("%1 (%2).pls").arg(base).arg(n));
+
+    std::vector<TZuPlaylistItem> read = EntriesFromList(audio_, entries);
+    TZuPlaylistModel model;
+    for (TZuPlaylistItem& entry : read)
+        model.Items().Add(TZuPlaylistItem(entry));
+    if (!tunola::SaveList(model.Items(), target.toStdString()))
+        return false;
+    TZuPlaylistItems& list = lv_list->Items();
+    {
+        TUpdateBracket bracket(list);
+        list.ClearAll();
+        for (TZuPlaylistItem& entry : read)
+            list.Add(std::move(entry));
+    }
+    state_.PlaylistFile = target.toStdString();
+    return true;
+}
+
+void TTunPlayList::pml_saveasClick() {
+    const QString chosen =
+        Dialogs.SaveFile ? Dialogs.SaveFile(this, QStringLiteral("另存为…"),
+                                            QtFileFilter(kExportFilter), QStringLiteral("m3u8"))
+                         : QString();
+    if (chosen.isEmpty())
+        return;
+    std::vector<TListEntry> entries;
+    const TZuPlaylistItems& list = lv_list->Items();
+    entries.reserve(size_t(list.Count()));
+    for (int i = 0; i < list.Count(); ++i)
+        entries.push_back(ListEntryOf(*list.GetItem(i)));
+    const QString suffix = QFileInfo(chosen).suffix().toLower();
+    const std::string bytes = suffix == QLatin1String("pls")    ? WritePls(entries)
+                              : suffix == QLatin1String("xspf") ? WriteXspf(entries)
+                                                                : WriteM3u8(entries);
+    std::string error;
+    if (!WriteFileAtomically(PathFromUtf8(chosen.toStdString()), bytes, &error))
+        Tell(QStringLiteral("另存为…"),
+             QStringLiteral("无法写入“%1”：%2").arg(chosen, QString::fromStdString(error)));
+}
+
+void TTunPlayList::pml_addfolderClick() {
+    const QString folder =
+        Dialogs.OpenFolder ? Dialogs.OpenFolder(this, QStringLiteral("添加文件夹…")) : QString();
+    if (!folder.isEmpty())
+        AppendItems({folder});
+}
+
+void TTunPlayList::pml_addurlClick() {
+    const QString address = Dialogs.AskText
+                                ? Dialogs.AskText(this, QStringLiteral("添加网络地址…"),
+                                                  QStringLiteral("网络地址（http://…）："))
+                                : QString();
+    if (address.isEmpty())
+        return;
+    if (!IsStreamLocation(address) || AppendItems({address}) == 0)
+        Tell(QStringLiteral("添加网络地址…"),
+             QStringLiteral("“%1”不是可以播放的网络地址（http、https、ftp、mms 或 rtsp）。")
+                 .arg(address));
+}
+
+void TTunPlayList::Tell(const QString& title, const QString& text) {
+    if (Dialogs.Message)
+        Dialogs.Message(this, title, text);
 }
 
 void TTunPlayList::pml_newlistClick() {

@@ -12,6 +12,7 @@
 // PlayIndex, PlaylistFile) in the TAppState it is given, and asks the host to play and stop.
 
 #include "PlaylistDialogs.h"
+#include "PlaylistFormats.h"
 #include "PlaylistHost.h"
 #include "ZuPlaylist.h"
 
@@ -34,8 +35,13 @@ class TTunPlayList : public TZuFormEx {
 public:
     // The filter of "添加音乐" until the main window sets its own.
     static constexpr const char* kDefaultMusicFilter =
-        "所有音乐|*.mp3;*.mp2;*.mp1;*.ogg;*.wav*;*.aif";
+        "所有音乐|*.mp3;*.mp2;*.mp1;*.ogg;*.wav*;*.aif;*.aiff";
+    // The player's own lists; opening also reads the lists of other players.
     static constexpr const char* kListFilter = "播放列表|*.pls";
+    static constexpr const char* kOpenListFilter =
+        "播放列表|*.pls;*.m3u;*.m3u8;*.xspf;*.xml|所有文件|*";
+    static constexpr const char* kExportFilter =
+        "M3U8 播放列表|*.m3u8|PLS 播放列表|*.pls|XSPF 播放列表|*.xspf";
 
     // Loads PlaylistFile, builds the random order and checks the menu item of PlayMode.
     // `audio` may be null (entries then get no length or tags).
@@ -79,10 +85,13 @@ public:
     TZuPlaylist* lv_list = nullptr;
     QMenu* pm_list = nullptr;
     QAction* pml_addfile = nullptr;
-    QMenu* N2 = nullptr; // "列表操作"
+    QAction* pml_addfolder = nullptr; // "添加文件夹…"
+    QAction* pml_addurl = nullptr;    // "添加网络地址…"
+    QMenu* N2 = nullptr;              // "列表操作"
     QAction* pml_openlist = nullptr;
     QAction* pml_newlist = nullptr;
-    QMenu* N3 = nullptr; // "播放模式"
+    QAction* pml_saveas = nullptr; // "另存为…"
+    QMenu* N3 = nullptr;           // "播放模式"
     QAction* pml_repeat = nullptr;
     QAction* pml_rnd = nullptr;
     QAction* pml_onerepeat = nullptr;
@@ -96,6 +105,10 @@ public:
     void pml_addfileClick() { AddFiles(); }
     void pml_openlistClick();
     void pml_newlistClick();
+    // Writes the list as M3U8, PLS or XSPF, by the chosen name's extension (M3U8 otherwise).
+    void pml_saveasClick();
+    void pml_addfolderClick();
+    void pml_addurlClick();
     // The three play-mode items; `item` is the one clicked (its data is its tag, 1 to 3).
     void pml_repeatClick(QAction* item);
     void pml_delClick();
@@ -118,6 +131,9 @@ private:
     // After rows moved or were inserted, "next" goes on from where the playing entry now is.
     void FollowPlayingEntry();
     void CheckPlayModeItem();
+    // Another player's list becomes a list of our own in UserDir, which PlaylistFile names.
+    bool ImportList(const QString& chosen, const std::vector<TListEntry>& entries);
+    void Tell(const QString& title, const QString& text);
 
     TAppState& state_;
     tunaudio::TAudioLibrary* audio_;

@@ -2,6 +2,7 @@
 // disk, a fake main window that records what it is asked to do.
 
 #include "AudioFixtures.h"
+#include "ItemExpansion.h"
 #include "PlaylistSkin.h"
 #include "PlaylistViewSupport.h"
 #include "TrackReader.h"
@@ -118,10 +119,22 @@ protected:
             titles.push_back(title);
             return answers.value(0);
         };
-        window->Dialogs.SaveFile = [this](QWidget*, const QString& title, const QString&,
+        window->Dialogs.SaveFile = [this](QWidget*, const QString& title, const QString& filter,
                                           const QString&) {
             titles.push_back(title);
+            filters.push_back(filter);
             return answers.value(0);
+        };
+        window->Dialogs.OpenFolder = [this](QWidget*, const QString& title) {
+            titles.push_back(title);
+            return answers.value(0);
+        };
+        window->Dialogs.AskText = [this](QWidget*, const QString& title, const QString&) {
+            titles.push_back(title);
+            return answers.value(0);
+        };
+        window->Dialogs.Message = [this](QWidget*, const QString&, const QString& text) {
+            messages.push_back(text);
         };
         return *window;
     }
@@ -137,7 +150,7 @@ protected:
     tunaudio::TAudioLibrary audio{""};
     FakeHost host;
     QStringList answers;
-    QStringList filters, titles;
+    QStringList filters, titles, messages;
     std::unique_ptr<TTunPlayList> window;
 };
 
@@ -160,8 +173,10 @@ TEST_F(PlaylistWindow, ThreeFilesAddedInOneGoAppendInOrderAndWriteTheListOnce) {
     EXPECT_EQ(window->ShuffleOrder().size(), 4u);
     EXPECT_EQ(writes.Count(), 1);
     EXPECT_EQ(TitlesInFile(state.PlaylistFile), (std::vector<std::string>{"old", "c", "a", "b"}));
-    EXPECT_EQ(filters,
-              QStringList{QStringLiteral("所有音乐 (*.mp3 *.mp2 *.mp1 *.ogg *.wav* *.aif)")});
+    // Upper-case names are offered too: the dialog matches names by case.
+    EXPECT_EQ(filters, QStringList{QStringLiteral(
+                           "所有音乐 (*.mp3 *.MP3 *.mp2 *.MP2 *.mp1 *.MP1 *.ogg *.OGG *.wav* "
+                           "*.WAV* *.aif *.AIF *.aiff *.AIFF)")});
 
     // Cancelled: nothing added, nothing written.
     answers.clear();
@@ -262,6 +277,96 @@ TEST_F(PlaylistWindow, OpeningAListWhileATrackPlaysKeepsItPlayingWithNoCurrentRo
     EXPECT_EQ(Titles(Model()), (std::vector<std::string>{"x", "y"}));
     EXPECT_EQ(state.PlaylistFile, other.string());
     EXPECT_EQ(tunaudio::test::ReadFile(junk), "<not a list");
+}
+
+TEST_F(PlaylistWindow, OtherPlayersListsAreImportedIntoANewListOfOurOwn) {
+    state.UserDir = (dir / "user").string() + "/";
+    fs::create_directories(dir / "user");
+    fs::create_directories(dir / "songs");
+    const fs::path song = Wav("window-import-song.wav", 0.5);
+    fs::copy_file(song, dir / "songs" / "one.wav");
+    // An INI list named .pls, as other players write them, beside a list of ours of that name.
+    const fs::path foreign = dir / "user" / "radio.pls";
+    const std::string ini = "[playlist]\r\nFile1=../songs/one.wav\r\nTitle1=First\r\n"
+                            "File2=http://radio.example/live\r\nTitle2=Live\r\n"
+                            "NumberOfEntries=2\r\nVersion=2\r\n";
+    tunaudio::test::WriteFile(foreign, ini);
+    WriteList(state.PlaylistFile, {"1", "2"});
+    Open();
+    answers = {QString::fromStdString(foreign.string())};
+    window->pml_openlistClick();
+
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
+    ASSERT_EQ(Model().Items().Count(), 2);
+    EXPECT_EQ(Model().Items().GetItem(0)->FileName(), (dir / "songs" / "one.wav").string());
+    EXPECT_NEAR(Model().Items().GetItem(0)->LongTime() * 86400, 0.5, 0.01);
+    EXPECT_TRUE(Model().Items().GetItem(1)->ISURL());
+    EXPECT_EQ(Model().Items().GetItem(1)->Title(), "Live");
+    EXPECT_EQ(List().CurrentItem(), -1);
+    // The foreign file is never written; ours is new and does not replace it.
+    EXPECT_EQ(tunaudio::test::ReadFile(foreign), ini);
+    EXPECT_EQ(state.PlaylistFile, (dir / "user" / "radio (2).pls").string());
+    EXPECT_EQ(ConfiguredList(), state.PlaylistFile);
+    EXPECT_EQ(TitlesInFile(state.PlaylistFile).size(), 2u);
+    EXPECT_EQ(window->ShuffleOrder().size(), 2u);
+
+    // A file in no format we know: a message, and nothing changes.
+    const fs::path junk = dir / "notes.txt";
+    tunaudio::test::WriteFile(junk, "just some notes\n");
+    const std::string listBefore = state.PlaylistFile;
+    answers = {QString::fromStdString(junk.string())};
+    window->pml_openlistClick();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(Model().Items().Count(), 2);
+    EXPECT_EQ(state.PlaylistFile, listBefore);
+    EXPECT_EQ(tunaudio::test::ReadFile(junk), "just some notes\n");
+}
+
+TEST_F(PlaylistWindow, SaveAsExportsWhatOpeningReadsBack) {
+    state.UserDir = (dir / "user").string() + "/";
+    fs::create_directories(dir / "user");
+    WriteList(state.PlaylistFile, {"a b", "曲"});
+    Open();
+    for (const char* name : {"out.m3u8", "out.pls", "out.xspf"}) {
+        const fs::path exported = dir / name;
+        answers = {QString::fromStdString(exported.string())};
+        window->pml_saveasClick();
+        ASSERT_TRUE(fs::exists(exported)) << name;
+        EXPECT_TRUE(filters.last().contains(QStringLiteral("*.XSPF")));
+        const TListFile read = ReadListFile(QString::fromStdString(exported.string()));
+        EXPECT_NE(read.Format, TListFormat::Native) << name;
+        ASSERT_TRUE(read.Entries) << name;
+        ASSERT_EQ(read.Entries->size(), 2u) << name;
+        EXPECT_EQ((*read.Entries)[0].Location, "/music/a b.mp3") << name;
+        EXPECT_EQ((*read.Entries)[1].Title, "曲") << name;
+    }
+    EXPECT_EQ(state.PlaylistFile, (dir / "Default.pls").string()); // exporting moves nothing
+}
+
+TEST_F(PlaylistWindow, FoldersGoInWithTheirSubfoldersAndAddressesAsStreams) {
+    const fs::path top = dir / "tree";
+    fs::create_directories(top / "b-sub");
+    fs::copy_file(Wav("window-tree.wav", 0.2), top / "c.wav");
+    fs::copy_file(top / "c.wav", top / "A.AIFF.wav");
+    fs::copy_file(top / "c.wav", top / "b-sub" / "d.WAV");
+    tunaudio::test::WriteFile(top / "cover.jpg", "not music");
+    Open();
+    answers = {QString::fromStdString(top.string())};
+    window->pml_addfolderClick();
+    std::vector<std::string> names;
+    for (int i = 0; i < Model().Items().Count(); ++i)
+        names.push_back(fs::path(Model().Items().GetItem(i)->FileName()).filename().string());
+    EXPECT_EQ(names, (std::vector<std::string>{"A.AIFF.wav", "d.WAV", "c.wav"}));
+
+    answers = {QStringLiteral("https://radio.example/stream.mp3")};
+    window->pml_addurlClick();
+    ASSERT_EQ(Model().Items().Count(), 4);
+    EXPECT_TRUE(Model().Items().GetItem(3)->ISURL());
+    EXPECT_EQ(TitlesInFile(state.PlaylistFile).size(), 4u);
+    answers = {QStringLiteral("not an address")};
+    window->pml_addurlClick();
+    EXPECT_EQ(Model().Items().Count(), 4);
+    EXPECT_EQ(messages.size(), 1);
 }
 
 TEST_F(PlaylistWindow, DeleteStopsOnlyWhenTheAnchorPlaysAndClearAlwaysStops) {
