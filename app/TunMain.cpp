@@ -1,5 +1,6 @@
 #include "TunMain.h"
 
+#include "AppIcon.h"
 #include "AtomicFile.h"
 #include "MemoryTrim.h"
 #include "MoConfig.h"
@@ -21,7 +22,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
@@ -74,6 +74,23 @@ TTunMain::TTunMain(TAppState& state, QWidget* parent) : TZuFormEx(parent), state
     CreateMainMenu();
     // Until start-up wires the real parts, requests find a player with nothing to act on.
     actions_ = std::make_unique<TPlayerActions>(TPlayerActions::TParts{&state_});
+    // The tray icon talks to the desktop (the session bus, the tray host): that waits until
+    // the player is up.
+    QTimer::singleShot(0, this,
+                       [this] { RunContained("tray icon", [this] { CreateTrayIcon(); }); });
+}
+
+void TTunMain::CreateTrayIcon() {
+    if (try_main)
+        return;
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(MakeAppIcon());
+    try_main = new TZuTrayIcon(this);
+    try_main->setObjectName(QStringLiteral("try_main"));
+    try_main->SetHint(QStringLiteral("云雀"));
+    try_main->SetPopupMenu(pm_main);
+    try_main->SetRestoreOn(ticLeftClick);
+    try_main->SetPopupMenuOn(ticRightClick);
 }
 
 TTunMain::~TTunMain() {
@@ -121,7 +138,7 @@ void TTunMain::vl_stackSetText(const QString& text) {
 }
 void TTunMain::SetTrayHint(const QString& hint) {
     if (try_main)
-        try_main->setToolTip(hint);
+        try_main->SetHint(hint);
 }
 
 // The components, at their design places; the skin gives them their pictures, sizes and

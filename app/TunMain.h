@@ -10,6 +10,7 @@
 #include <ZuButton.h>
 #include <ZuForm.h>
 #include <ZuSlider.h>
+#include <ZuTray.h>
 #include <ZuWindow.h>
 
 #include <PlaylistHost.h>
@@ -25,7 +26,6 @@
 class QLabel;
 class QMenu;
 class QAction;
-class QSystemTrayIcon;
 class QTimer;
 
 namespace tunola {
@@ -106,7 +106,7 @@ public:
     QLabel* vl_time = nullptr;
     QLabel* vl_stack = nullptr;
     QMenu* pm_main = nullptr;
-    QSystemTrayIcon* try_main = nullptr;
+    TZuTrayIcon* try_main = nullptr;
     QTimer* tmr_chk = nullptr;
     QTimer* tmr_pub = nullptr;
 
@@ -145,6 +145,8 @@ public:
     void StartServiceCheck();
 
     void SkinMenuClick(QAction* entry);
+    // try_main; made once the event loop runs, since it talks to the desktop.
+    void CreateTrayIcon();
 
 private:
     void CreateComponents();

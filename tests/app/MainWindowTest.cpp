@@ -102,6 +102,24 @@ TEST(MainWindow, SkinMenuSwitchesBetweenTheShippedSkins) {
     EXPECT_EQ(window.vb_play->geometry(), playInDefault);
 }
 
+TEST(MainWindow, TrayIconWithItsHintAndMenu) {
+    TAppState state;
+    TTunMain window(state);
+    window.CreateTrayIcon();
+    ASSERT_NE(window.try_main, nullptr);
+    EXPECT_EQ(window.try_main->Hint(), QStringLiteral("云雀"));
+    EXPECT_EQ(window.try_main->PopupMenu(), window.MainMenu());
+    EXPECT_EQ(window.try_main->RestoreOn(), ticLeftClick);
+    EXPECT_EQ(window.try_main->PopupMenuOn(), ticRightClick);
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    // The opening notice writes the hint again.
+    window.try_main->SetHint(QStringLiteral("别的"));
+    window.SetTrayHint(QStringLiteral("云雀"));
+    EXPECT_EQ(window.try_main->Hint(), QStringLiteral("云雀"));
+    // The offscreen platform has no notification area: the window keeps its taskbar entry.
+    EXPECT_FALSE(window.try_main->Shown());
+}
+
 TEST(MainWindow, SecondStartBringsTheWindowBack) {
     TAppState state;
     TTunMain window(state);

@@ -1,0 +1,103 @@
+// The notification area through Qt's tray icon. Qt picks the protocol once per process: a
+// StatusNotifierItem on the session bus when a StatusNotifierWatcher with a host runs there at
+// the first use, an XEmbed icon otherwise (Qt re-docks an XEmbed icon by itself when the tray
+// comes back). A StatusNotifierItem is registered with the watcher when the icon is made, so
+// when the watcher service re-appears on the bus the icon is made anew. UI thread only.
+
+#include "ZuTray.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#ifdef TUNOLA_ZUVCL_DBUS
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
+#endif
+
+#include <memory>
+
+namespace tunola {
+
+namespace {
+
+class TQtTrayPlatform : public QObject, public IZuTrayPlatform {
+public:
+    TQtTrayPlatform() {
+#ifdef TUNOLA_ZUVCL_DBUS
+        watcher_ = std::make_unique<QDBusServiceWatcher>(
+            QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
+            QDBusServiceWatcher::WatchForRegistration);
+        connect(watcher_.get(), &QDBusServiceWatcher::serviceRegistered, this, [this] {
+            if (OnHostReturned)
+                OnHostReturned();
+        });
+#endif
+    }
+
+    bool Add(const QIcon& icon, const QString& tip) override {
+        // Made anew: a watcher that came back knows nothing of the icon it had.
+        icon_.reset();
+        if (!QSystemTrayIcon::isSystemTrayAvailable())
+            return false;
+        icon_ = std::make_unique<QSystemTrayIcon>(icon);
+        icon_->setToolTip(tip);
+        connect(icon_.get(), &QSystemTrayIcon::activated, this, &TQtTrayPlatform::Activated);
+        connect(icon_.get(), &QSystemTrayIcon::messageClicked, this,
+                [this] { Send(tmBalloonClick); });
+        icon_->show();
+        return icon_->isVisible();
+    }
+    void Modify(const QIcon& icon, const QString& tip) override {
+        if (!icon_)
+            return;
+        icon_->setIcon(icon);
+        icon_->setToolTip(tip);
+    }
+    void Delete() override {
+        icon_.reset();
+    }
+    void PopupMenu(QMenu& menu, QPoint at) override {
+        menu.exec(at);
+    }
+    QPoint CursorPos() const override {
+        return QCursor::pos();
+    }
+
+private:
+    void Send(TZuTrayMessage m) {
+        if (OnMessage)
+            OnMessage(m);
+    }
+    // Qt reports clicks, not presses and releases: a click is both, in order.
+    void Activated(QSystemTrayIcon::ActivationReason reason) {
+        switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            Send(tmLButtonDown);
+            Send(tmLButtonUp);
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            Send(tmLButtonDblClk);
+            break;
+        case QSystemTrayIcon::Context:
+            Send(tmRButtonDown);
+            Send(tmRButtonUp);
+            break;
+        default:
+            break;
+        }
+    }
+
+    std::unique_ptr<QSystemTrayIcon> icon_;
+#ifdef TUNOLA_ZUVCL_DBUS
+    std::unique_ptr<QDBusServiceWatcher> watcher_;
+#endif
+};
+
+} // namespace
+
+std::unique_ptr<IZuTrayPlatform> MakeZuTrayPlatform() {
+    return std::make_unique<TQtTrayPlatform>();
+}
+
+} // namespace tunola
