@@ -1,8 +1,10 @@
 // The notification area through Qt's tray icon. Qt picks the protocol once per process: a
 // StatusNotifierItem on the session bus when a StatusNotifierWatcher with a host runs there at
-// the first use, an XEmbed icon otherwise (Qt re-docks an XEmbed icon by itself when the tray
-// comes back). A StatusNotifierItem is registered with the watcher when the icon is made, so
-// when the watcher service re-appears on the bus the icon is made anew. UI thread only.
+// the first use, an XEmbed icon otherwise. Qt puts an icon it has made back by itself when the
+// tray comes back (it re-docks an XEmbed icon, and re-registers a StatusNotifierItem when the
+// watcher's name re-appears on the bus). What it cannot do is make an icon that was refused
+// because no host ran: when a watcher appears then, the component is told and adds it.
+// UI thread only.
 
 #include "ZuTray.h"
 
@@ -29,22 +31,27 @@ public:
             QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
             QDBusServiceWatcher::WatchForRegistration);
         connect(watcher_.get(), &QDBusServiceWatcher::serviceRegistered, this, [this] {
-            if (OnHostReturned)
+            // An icon that exists re-registers itself; making it anew would only leave the
+            // watcher a stale name.
+            if (!icon_ && OnHostReturned)
                 OnHostReturned();
         });
 #endif
     }
 
     bool Add(const QIcon& icon, const QString& tip) override {
-        // Made anew: a watcher that came back knows nothing of the icon it had.
-        icon_.reset();
-        if (!QSystemTrayIcon::isSystemTrayAvailable())
+        if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+            icon_.reset();
             return false;
-        icon_ = std::make_unique<QSystemTrayIcon>(icon);
+        }
+        if (!icon_) {
+            icon_ = std::make_unique<QSystemTrayIcon>();
+            connect(icon_.get(), &QSystemTrayIcon::activated, this, &TQtTrayPlatform::Activated);
+            connect(icon_.get(), &QSystemTrayIcon::messageClicked, this,
+                    [this] { Send(tmBalloonClick); });
+        }
+        icon_->setIcon(icon);
         icon_->setToolTip(tip);
-        connect(icon_.get(), &QSystemTrayIcon::activated, this, &TQtTrayPlatform::Activated);
-        connect(icon_.get(), &QSystemTrayIcon::messageClicked, this,
-                [this] { Send(tmBalloonClick); });
         icon_->show();
         return icon_->isVisible();
     }
