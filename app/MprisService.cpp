@@ -95,7 +95,7 @@ public:
     bool CanRaise() const { return true; }
     bool HasTrackList() const { return false; }
     QString Identity() const { return QStringLiteral("Tunola"); }
-    QString DesktopEntry() const { return QStringLiteral("tunola"); }
+    QString DesktopEntry() const { return QStringLiteral("org.tunola.Tunola"); }
     QStringList SupportedUriSchemes() const {
         return {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https")};
     }

@@ -7,6 +7,8 @@ namespace tunola {
 TTunApplication::TTunApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Tunola"));
     setApplicationDisplayName(QStringLiteral("听风"));
+    // The desktop entry names the player to the window manager and the desktop bus.
+    setDesktopFileName(QStringLiteral("org.tunola.Tunola"));
     setQuitOnLastWindowClosed(false);
 }
 

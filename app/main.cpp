@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -104,6 +105,9 @@ int main(int argc, char** argv) {
         });
     CloseOnQuitSignals([mainWindow] { mainWindow->close(); });
     mainWindow->FormCreate();
+    // Every window of the player carries its icon (drawn beside the program at build time).
+    app.setWindowIcon(
+        QIcon(QString::fromStdString(state.ProgramDir) + QStringLiteral("icons/tunola.png")));
     if (lcStartup().isInfoEnabled())
         TFirstPaintProbe::Install(&app);
     mainWindow->show();
