@@ -26,6 +26,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <FrmAbout.h>
 #include <OpenFT.h>
 #include <PlaylistSkin.h>
 #include <ZuSkin.h>
@@ -670,9 +671,17 @@ void TTunMain::pmv_desktoplrcClick() {
 }
 
 void TTunMain::pmm_aboutClick() {
-    QMessageBox::about(
-        this, QStringLiteral("关于云雀"),
-        QStringLiteral("听风 Tunola %1\n本地与网络音乐播放器").arg(QStringLiteral(TUNOLA_VERSION)));
+    TAboutVersion version;
+    const QStringList parts = QStringLiteral(TUNOLA_VERSION).split(QLatin1Char('.'));
+    uint16_t* fields[] = {&version.Major, &version.Minor, &version.Release, &version.Build};
+    for (qsizetype k = 0; k < 4 && k < parts.size(); ++k)
+        *fields[k] = parts[k].toUShort();
+    TMoConfig config(UserConfigFile(state_), kConfigRoot);
+    const std::string host = config.ReadString("Service", "HOST", "127.0.0.1:7860");
+    TfrmAbout about(version, QStringLiteral(TUNOLA_HOMEPAGE),
+                    QStringLiteral("http://") + QString::fromStdString(host) + QLatin1Char('/'),
+                    this);
+    about.exec();
 }
 
 void TTunMain::pmf_openfileClick() {
