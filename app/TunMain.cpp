@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "AtomicFile.h"
+#include "MainWindowKeys.h"
 #include "MemoryTrim.h"
 #include "MoConfig.h"
 #include "MprisService.h"
@@ -402,6 +403,7 @@ void TTunMain::CreatePlayerActions() {
     actions_ = std::make_unique<TPlayerActions>(
         TPlayerActions::TParts{&state_, audio_.get(), controller_.get(), playlistWindow_.get(),
                                pgb_music, pgb_volume, vb_sound});
+    new TMainWindowKeys(*this, *pgb_volume, *actions_, [this] { pmf_openfileClick(); });
 }
 
 void TTunMain::StartDesktopBus() {

@@ -97,6 +97,7 @@ void TTunPlayList::BuildComponents() {
     // is the one that plays.
     lv_list->OnItemEnterKey = [this](QWidget&) { lv_listDblClick(); };
     lv_list->OnItemsMoved = [this](QWidget&) { lv_listItemsMoved(); };
+    lv_list->OnDeleteKey = [this](QWidget&) { pml_delClick(); };
     lv_list->OnFilesDropped = [this](QWidget&, const QStringList& paths, int index) {
         AddPaths(paths, index);
     };

@@ -126,6 +126,8 @@ public:
     // A row was double-clicked (it is now the current row) / Enter was pressed on the anchor.
     TZuControlEvent OnItemDblClick;
     TZuControlEvent OnItemEnterKey;
+    // The Delete key: the owner removes the selection (the view does not delete by itself).
+    TZuControlEvent OnDeleteKey;
     // Any double click with the left button, after OnItemDblClick.
     TZuControlEvent OnDblClick;
     // Rows were moved by dragging them.
@@ -219,6 +221,9 @@ private:
 
     bool leftDown_ = false;
     bool dblClicking_ = false;
+    // A plain press on a row inside a selection of several: on release without a drag the
+    // selection becomes that row alone. −1 when no such press is pending.
+    int collapseRow_ = -1;
     bool dragPending_ = false; // a press waits for the mouse to move far enough
     bool dragStarted_ = false; // rows of this view are being dragged
     bool dragging_ = false;    // the drag has come over the view

@@ -1,5 +1,6 @@
 // The playlist view's keys: Enter plays the anchor row, Page Up/Down, Home, End, Up and Down
-// move the selection (Shift extends it) and keep it in view. On an empty list they do nothing.
+// move the selection (Shift extends it) and keep it in view; Ctrl+A selects every row, Delete
+// asks the owner to remove the selection. On an empty list the moving keys do nothing.
 
 #include "ZuPlaylist.h"
 
@@ -13,6 +14,17 @@ void TZuPlaylist::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && (dragStarted_ || dragPending_)) {
         // Dropped nowhere: the rows stay where they were.
         EndDrag(QPoint(-1, -1), false);
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier && OnDeleteKey) {
+        OnDeleteKey(*this);
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        SelectAll();
+        update();
         event->accept();
         return;
     }

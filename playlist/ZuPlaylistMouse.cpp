@@ -39,6 +39,7 @@ QStringList LocalPaths(const QMimeData* data) {
 void TZuPlaylist::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     if (button == Qt::LeftButton) {
         leftDown_ = true;
+        collapseRow_ = -1;
         RememberRows();
         const int k = ItemAtPoint(QPoint(x, y));
         TZuPlaylistItem* entry = model_.Items().GetItem(k);
@@ -55,8 +56,10 @@ void TZuPlaylist::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
             model_.ClearSelection();
             model_.SetSelectedIndex(-1);
         } else if (entry->Selected()) {
-            // The selection stays, so that a group of rows can be dragged.
+            // The selection stays, so that a group of rows can be dragged; a release without
+            // a drag then leaves only this row selected.
             model_.SetSelectedIndex(k);
+            collapseRow_ = k;
         } else {
             model_.ClearSelection();
             entry->SetSelected(true);
@@ -94,8 +97,19 @@ void TZuPlaylist::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
     dblClicking_ = false;
     if (button == Qt::LeftButton) {
         leftDown_ = false;
+        const bool dragged = dragStarted_ || dragging_;
         if (dragPending_ || dragStarted_)
             EndDrag(QPoint(x, y), rect().contains(x, y));
+        if (collapseRow_ >= 0 && !dragged) {
+            RememberRows();
+            model_.ClearSelection();
+            if (TZuPlaylistItem* entry = model_.Items().GetItem(collapseRow_)) {
+                entry->SetSelected(true);
+                model_.SetSelectedIndex(collapseRow_);
+            }
+            RepaintChangedRows();
+        }
+        collapseRow_ = -1;
     }
     TZuCustomControl::MouseUp(button, shift, x, y);
 }

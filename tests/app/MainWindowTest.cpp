@@ -1,4 +1,8 @@
+#include "AudioFixtures.h"
 #include "FirstPaintProbe.h"
+#include "MainWindowKeys.h"
+#include "PlaybackController.h"
+#include "PlayerActions.h"
 #include "PlayerMessages.h"
 #include "TunMain.h"
 
@@ -7,6 +11,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -156,6 +162,74 @@ TEST(MainWindow, MinimiseTakesTheWholeGroupAndRestoreBringsItBack) {
     window.vb_minClick();
     window.HandleMessage(WM_PLAYER_NOTIFY, ncShowMain, 0);
     EXPECT_FALSE(window.PlaylistWindow()->isVisible());
+}
+
+// The main window's keys and the volume slider's wheel, as real events.
+TEST(MainWindow, KeysAndTheVolumeWheelDriveThePlayer) {
+    QTemporaryDir user;
+    TAppState state;
+    state.UserDir = user.path().toStdString() + "/";
+    state.PlaylistFile = state.UserDir + "Default.pls";
+    const std::string track = tunaudio::test::WriteWav("main-keys.wav", 8000, 1, 8000 * 20,
+                                                       tunaudio::test::Sine(440, 8000))
+                                  .string();
+    TTunMain window(state);
+    window.StartAudioLibrary();
+    window.CreateWindows();
+    window.CreatePlayerActions();
+    ASSERT_NE(window.Controller(), nullptr);
+    int dialogs = 0;
+    window.PlaylistWindow()->Dialogs.OpenFiles = [&](QWidget*, const QString&, const QString&) {
+        ++dialogs;
+        return QStringList();
+    };
+    window.show();
+    TPlayerActions& actions = window.Actions();
+    ASSERT_EQ(actions.Open({QString::fromStdString(track)}, true), 1);
+    // Playing, with its stream open.
+    window.Controller()->WaitForOpen();
+    for (int i = 0; i < 200 && (actions.State() != psPlaying || actions.Length() == 0); ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(actions.State(), psPlaying);
+
+    QTest::keyClick(&window, Qt::Key_Space);
+    EXPECT_EQ(actions.State(), psPaused);
+    QTest::keyClick(&window, Qt::Key_Right);
+    QTest::keyClick(&window, Qt::Key_Right);
+    EXPECT_NEAR(actions.Position(), 10.0, 0.5);
+    QTest::keyClick(&window, Qt::Key_Left);
+    EXPECT_NEAR(actions.Position(), 5.0, 0.5);
+    QTest::keyClick(&window, Qt::Key_Space);
+    EXPECT_EQ(actions.State(), psPlaying);
+
+    actions.SetVolume(50);
+    const int start = actions.Volume();
+    QTest::keyClick(&window, Qt::Key_Up);
+    EXPECT_NEAR(actions.Volume(), start + kVolumeStep, 1);
+    QTest::keyClick(&window, Qt::Key_Down);
+    QTest::keyClick(&window, Qt::Key_Down);
+    EXPECT_NEAR(actions.Volume(), start - kVolumeStep, 1);
+    EXPECT_NEAR(window.Audio()->GetVolume() * 100, actions.Volume(), 1);
+
+    auto wheel = [&](int delta) {
+        const QPointF at(window.pgb_volume->width() / 2.0, window.pgb_volume->height() / 2.0);
+        QWheelEvent event(at, window.pgb_volume->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window.pgb_volume, &event);
+    };
+    const int before = actions.Volume();
+    wheel(120);
+    EXPECT_NEAR(actions.Volume(), before + kVolumeStep, 1);
+    wheel(60); // half a notch from a touchpad: nothing yet
+    EXPECT_NEAR(actions.Volume(), before + kVolumeStep, 1);
+    wheel(60);
+    EXPECT_NEAR(actions.Volume(), before + 2 * kVolumeStep, 1);
+    wheel(-240);
+    EXPECT_NEAR(actions.Volume(), before, 1);
+
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(dialogs, 1);
+    window.Controller()->WaitForOpen();
 }
 
 // The start-up probe reports the first paint once, however many widgets paint.

@@ -162,6 +162,38 @@ TEST_F(PlaylistView, MouseSelectsWithShiftRangesAndCtrlToggles) {
     EXPECT_TRUE(view.hasFocus());
 }
 
+TEST_F(PlaylistView, AClickInsideASelectionLeavesThatRowAloneUnlessItDrags) {
+    FillNumbered(model, 8);
+    ShowAndWait(view);
+    Click(1);
+    Click(4, Qt::ShiftModifier);
+    ASSERT_EQ(SelectedRows(model), "1,2,3,4");
+    // Pressed: the group stays, ready to be dragged; released without moving: one row.
+    QTest::mousePress(&view, Qt::LeftButton, {}, RowPoint(3));
+    EXPECT_EQ(SelectedRows(model), "1,2,3,4");
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, RowPoint(3));
+    EXPECT_EQ(SelectedRows(model), "3");
+    EXPECT_EQ(view.SelectedIndex(), 3);
+
+    // A drag of the group still moves all of it.
+    Click(1, Qt::ShiftModifier);
+    Drag(RowPoint(2), RowPoint(7));
+    EXPECT_EQ(Captions(model), "1,5,6,7,2,3,4,8");
+}
+
+TEST_F(PlaylistView, CtrlASelectsEverythingAndDeleteAsksTheOwner) {
+    FillNumbered(model, 5);
+    ShowAndWait(view);
+    int deletes = 0;
+    view.OnDeleteKey = [&](QWidget&) { ++deletes; };
+    Click(2);
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(model), "0,1,2,3,4");
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_EQ(deletes, 1);
+    EXPECT_EQ(model.Items().Count(), 5); // the owner deletes, through its own command
+}
+
 TEST_F(PlaylistView, DraggingTwoRowsOntoTheLastMovesThemBeforeIt) {
     FillNumbered(model, 6);
     ShowAndWait(view);
