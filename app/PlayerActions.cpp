@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace tunola {
 
@@ -158,6 +159,13 @@ bool TPlayerActions::Muted() const {
     return p_.Sound && p_.Sound->Checked();
 }
 
+void TPlayerActions::SetMuted(bool muted) {
+    if (p_.Controller && muted != Muted()) {
+        p_.Controller->vb_soundClick();
+        emit VolumeChanged();
+    }
+}
+
 TPlayMode TPlayerActions::Mode() const {
     return p_.State ? p_.State->PlayMode : pmSingle;
 }
@@ -186,6 +194,29 @@ int TPlayerActions::Count() const {
 void TPlayerActions::PlayAt(int index) {
     if (p_.Controller && index >= 0 && index < Count())
         p_.Controller->PlayDirect(index);
+}
+
+const TZuPlaylistItem* TPlayerActions::EntryAt(int index) const {
+    return p_.Playlist ? p_.Playlist->Playlist().Items().GetItem(index) : nullptr;
+}
+
+void TPlayerActions::ResumePaused(int index, double seconds) {
+    if (!p_.Controller || index < 0 || index >= Count())
+        return;
+    // Paused while it opens, the track waits there silently; once it is open it moves to the
+    // position. Only this open counts: the connection goes with its first result.
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(p_.Controller, &TPlaybackController::Notified, this,
+                          [this, connection, seconds](int32_t code, int64_t lParam) {
+                              const bool opened = code == ncOpening && lParam == 2;
+                              if (!opened && code != ncOpenFailed)
+                                  return;
+                              disconnect(*connection);
+                              if (opened && seconds > 0)
+                                  Seek(seconds);
+                          });
+    PlayAt(index);
+    Pause();
 }
 
 int TPlayerActions::Open(const QStringList& items, bool play) {

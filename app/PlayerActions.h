@@ -60,6 +60,7 @@ public:
     int Volume() const;
     void SetVolume(int percent);
     bool Muted() const;
+    void SetMuted(bool muted);
 
     TPlayMode Mode() const;
     void SetMode(TPlayMode mode);
@@ -71,6 +72,10 @@ public:
     int Count() const;
     // Plays entry `index` of the list as a double click does.
     void PlayAt(int index);
+    // Opens entry `index` paused at `seconds`, without a sound (the last session's track).
+    void ResumePaused(int index, double seconds);
+    // Entry `index` of the list, or null.
+    const TZuPlaylistItem* EntryAt(int index) const;
 
     // Adds files, folders, addresses and playlists at the end of the list; when `play` is set,
     // the first entry added plays. Returns the number of entries added.

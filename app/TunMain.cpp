@@ -9,6 +9,7 @@
 #include "PlaybackController.h"
 #include "PlayerActions.h"
 #include "PlayerMessages.h"
+#include "PlayerSession.h"
 #include "ProgramFolders.h"
 #include "StartupSettings.h"
 #include "TunApplication.h"
@@ -255,6 +256,7 @@ void TTunMain::CreateMainMenu() {
     pm_main->addSeparator();
 
     QMenu* settings = pm_main->addMenu(QStringLiteral("设置"));
+    settings->setObjectName(QStringLiteral("pmm_settings"));
     QMenu* lyrics = settings->addMenu(QStringLiteral("歌词"));
     connect(AddEntry(lyrics, "pmm_lrc", QStringLiteral("打开歌词存放目录")), &QAction::triggered,
             this, &TTunMain::pmm_lrcClick);
@@ -293,6 +295,7 @@ void TTunMain::FormCreate() {
         {"skin", &TTunMain::LoadSkin},
         {"window placement", &TTunMain::PlaceWindows},
         {"volume", &TTunMain::ReadVolume},
+        {"session", &TTunMain::RestoreSession},
         {"open-file filter", &TTunMain::SetOpenFileFilter},
         {"audio add-ons", &TTunMain::LoadAudioAddons},
         {"configuration release", &TTunMain::ReleaseConfiguration},
@@ -404,6 +407,27 @@ void TTunMain::CreatePlayerActions() {
         TPlayerActions::TParts{&state_, audio_.get(), controller_.get(), playlistWindow_.get(),
                                pgb_music, pgb_volume, vb_sound});
     new TMainWindowKeys(*this, *pgb_volume, *actions_, [this] { pmf_openfileClick(); });
+}
+
+void TTunMain::RestoreSession() {
+    session_ = new TPlayerSession(
+        *actions_,
+        [this] {
+            return std::vector<std::pair<const char*, QWidget*>>{
+                {"Main", this},
+                {"Playlist", playlistWindow_.get()},
+                {"Lyrics", lyricsWindow_},
+                {"DesktopLyrics", desktopLyricsWindow_}};
+        },
+        [this](bool shown) {
+            if (playlistWindow_ && playlistWindow_->isVisible() != shown)
+                vb_listClick();
+        },
+        this);
+    if (QMenu* settings = pm_main->findChild<QMenu*>(QStringLiteral("pmm_settings")))
+        session_->AddMenuEntry(*settings);
+    if (startupConfig_)
+        session_->Restore(*startupConfig_);
 }
 
 void TTunMain::StartDesktopBus() {
@@ -529,6 +553,8 @@ void TTunMain::FormClose() {
         playlistWindow_->SaveList();
     TMoConfig config(UserConfigFile(state_), kConfigRoot);
     WriteCloseSettings(config, state_);
+    if (session_)
+        session_->Save(config);
 }
 
 void TTunMain::FormDestroy() {

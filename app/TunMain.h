@@ -32,6 +32,7 @@ namespace tunola {
 
 class TPlaybackController;
 class TMprisService;
+class TPlayerSession;
 class TPlayerActions;
 class TZuSkin;
 class TUSGeneralPurpose;
@@ -135,6 +136,7 @@ public:
     void CreateWindows();
     void CreatePlayerActions();
     void StartDesktopBus();
+    void RestoreSession();
     void LoadSkin();
     void PlaceWindows();
     void ReadVolume();
@@ -178,6 +180,7 @@ private:
     std::unique_ptr<TUSGeneralPurpose> plugins_;
     std::unique_ptr<TPlayerActions> actions_;
     std::unique_ptr<TMprisService> mpris_;
+    TPlayerSession* session_ = nullptr;
     tunaudio::HPLUGIN AddonHandle = 0;
     std::unique_ptr<class TMoConfig> startupConfig_;
     QMenu* pmm_skin = nullptr;

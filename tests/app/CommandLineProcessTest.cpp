@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
@@ -275,6 +276,76 @@ TEST_F(CommandLineProcess, FramesArriveInPiecesAndOversizedOnesAreRefused) {
     ASSERT_TRUE(unknown);
     EXPECT_EQ(unknown->Result, -1);
     EXPECT_EQ(player->state(), QProcess::Running);
+}
+
+// Closes the player as a desktop session does; the settings file afterwards.
+QByteArray CloseAndReadSettings(QProcess* player, const QString& home) {
+    player->terminate();
+    EXPECT_TRUE(player->waitForFinished(10000));
+    QFile config(home + QStringLiteral("/Documents/Tunola/tunola.xml"));
+    EXPECT_TRUE(config.open(QIODevice::ReadOnly));
+    return config.readAll();
+}
+
+TEST_F(CommandLineProcess, TheSessionComesBackAfterARestart) {
+    WriteWav(music_ + QStringLiteral("/a.wav"), 8);
+    WriteWav(music_ + QStringLiteral("/b.wav"), 8);
+    QProcess* player = StartPlayer({music_});
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    ASSERT_TRUE(WaitForStatus("state", "playing"));
+    Remote({QStringLiteral("next")});
+    ASSERT_TRUE(WaitForStatus("title", "b"));
+    Remote({QStringLiteral("seek"), QStringLiteral("4.25")});
+    Remote({QStringLiteral("volume"), QStringLiteral("30")});
+    Remote({QStringLiteral("mute")});
+    QByteArray xml = CloseAndReadSettings(player, home_.path());
+    EXPECT_TRUE(xml.contains("<Sound VOLUME=\"30\" MUTE=\"1\"/>")) << xml.constData();
+    EXPECT_TRUE(xml.contains("INDEX=\"1\"")) << xml.constData();
+    // The Parts' own elements are still there, unchanged in form.
+    EXPECT_TRUE(xml.contains("<PLAY PATTERN=")) << xml.constData();
+
+    // The user's own edit of a place, and a playlist window closed.
+    QString text = QString::fromUtf8(xml);
+    text.replace(QRegularExpression(QStringLiteral("<Main [^/]*/>")),
+                 QStringLiteral("<Main X=\"40\" Y=\"50\" W=\"464\" H=\"238\" VISIBLE=\"1\"/>"));
+    text.replace(QRegularExpression(QStringLiteral("(<Playlist [^/]*VISIBLE=)\"1\"")),
+                 QStringLiteral("\\1\"0\""));
+    xml = text.toUtf8();
+    {
+        QFile config(home_.path() + QStringLiteral("/Documents/Tunola/tunola.xml"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(xml);
+    }
+
+    // Started again without items: the same entry, paused where it was.
+    player = StartPlayer();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    ASSERT_TRUE(WaitForStatus("state", "paused"));
+    auto status = Status();
+    EXPECT_EQ(status["title"], "b");
+    EXPECT_EQ(status["position"], "4.250");
+    xml = CloseAndReadSettings(player, home_.path());
+    EXPECT_TRUE(xml.contains("<Sound VOLUME=\"30\" MUTE=\"1\"/>")) << xml.constData();
+    EXPECT_TRUE(xml.contains("<Main X=\"40\" Y=\"50\"")) << xml.constData();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("<Playlist [^/]*VISIBLE=\"0\""))
+                    .match(QString::fromUtf8(xml))
+                    .hasMatch())
+        << xml.constData();
+
+    // With resuming switched off the player starts stopped.
+    xml.replace("<Resume ON=\"1\"", "<Resume ON=\"0\"");
+    {
+        QFile config(home_.path() + QStringLiteral("/Documents/Tunola/tunola.xml"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(xml);
+    }
+    player = StartPlayer();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    QThread::msleep(300);
+    EXPECT_EQ(Status()["state"], "stopped");
 }
 
 } // namespace
