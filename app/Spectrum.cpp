@@ -32,12 +32,18 @@ TSpectrum::TSpectrum(int width, int height) {
     back_.Clear(Color32(BackColor));
 }
 
-void TSpectrum::Paint(QPainter* target, std::span<const float> magnitudes, int xOffset, int yOffset,
+bool TSpectrum::Paint(QPainter* target, std::span<const float> magnitudes, int xOffset, int yOffset,
                       bool reset) {
     const int32_t h = back_.Height();
     const int32_t base = yOffset + h;
     if (back_.Empty())
-        return;
+        return false;
+    // Anything but the bar heights that changes the picture: the first frame, new settings
+    // between frames, or a buffer that is not cleared (bars pile up).
+    bool changed = !drawn_ || !ClearBack || xOffset != lastX_ || yOffset != lastY_;
+    drawn_ = true;
+    lastX_ = xOffset;
+    lastY_ = yOffset;
     if (ClearBack)
         std::fill_n(back_.Bits(), size_t(back_.Width()) * size_t(h), Color32(BackColor));
     const TColor32 bar = Color32(BarColor);
@@ -46,6 +52,7 @@ void TSpectrum::Paint(QPainter* target, std::span<const float> magnitudes, int x
     for (int i = 0; i <= last; ++i) {
         int32_t& p = peaks_[size_t(i)];
         int32_t& b = bars_[size_t(i)];
+        const int32_t oldPeak = p, oldBar = b;
         if (reset) {
             p = 0;
             b = 0;
@@ -72,6 +79,7 @@ void TSpectrum::Paint(QPainter* target, std::span<const float> magnitudes, int x
             p = std::max(p, 0);
             b = std::max(b, 0);
         }
+        changed = changed || p != oldPeak || b != oldBar;
         if (BarStyle == 0) {
             const int32_t x = xOffset + i;
             // From the base up to base - bar, the end row left out.
@@ -93,6 +101,7 @@ void TSpectrum::Paint(QPainter* target, std::span<const float> magnitudes, int x
     }
     if (target)
         back_.CopyToDC(*target, 0, 0);
+    return changed;
 }
 
 void TSpectrum::CopyTo(QPainter& target) const {

@@ -35,8 +35,10 @@ public:
 
     // Draws one frame from `magnitudes` (the player passes the 256 values of a 512-sample FFT;
     // missing values count as silence) into the back buffer, then copies the buffer to `target`
-    // at (0, 0) when one is given. `reset` drops every bar and peak to 0.
-    void Paint(QPainter* target, std::span<const float> magnitudes, int xOffset, int yOffset,
+    // at (0, 0) when one is given. `reset` drops every bar and peak to 0. Returns whether the
+    // frame differs from the one before (settled silence draws the same frame again and again,
+    // which a caller need not show).
+    bool Paint(QPainter* target, std::span<const float> magnitudes, int xOffset, int yOffset,
                bool reset);
     // Copies the last frame again (an expose of the box).
     void CopyTo(QPainter& target) const;
@@ -49,6 +51,8 @@ public:
 private:
     TZuBitmap32 back_;
     int32_t peakFall_ = 0;
+    bool drawn_ = false; // a first frame was drawn
+    int lastX_ = 0, lastY_ = 0;
     std::array<int32_t, kBars> peaks_{};
     std::array<int32_t, kBars> bars_{};
     std::array<int32_t, kBars> holds_{};

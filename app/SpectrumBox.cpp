@@ -18,9 +18,10 @@ void TSpectrumBox::SetPainter(std::unique_ptr<TSpectrum> painter) {
 void TSpectrumBox::DrawFrame(std::span<const float> magnitudes) {
     if (!painter_)
         return;
-    painter_->Paint(nullptr, magnitudes, 1, 0, false);
-    // The frame reaches the screen in the paint that follows, as one block copy.
-    update();
+    // The frame reaches the screen in the paint that follows, as one block copy; a frame like
+    // the last one (settled silence, a pause) costs no paint at all.
+    if (painter_->Paint(nullptr, magnitudes, 1, 0, false))
+        update();
 }
 
 void TSpectrumBox::paintEvent(QPaintEvent*) {

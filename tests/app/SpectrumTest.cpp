@@ -85,6 +85,21 @@ TEST(Spectrum, MagnitudesScaleBy500AndAreCapped) {
     }
 }
 
+TEST(Spectrum, SettledFramesReportNoChange) {
+    TSpectrum s(140, 100);
+    const auto silence = Flat(0.0f);
+    EXPECT_TRUE(s.Paint(nullptr, silence, 1, 0, false)); // the first frame always shows
+    EXPECT_FALSE(s.Paint(nullptr, silence, 1, 0, false));
+    EXPECT_TRUE(s.Paint(nullptr, Flat(Level(30)), 1, 0, false));
+    int frames = 0;
+    while (s.Paint(nullptr, silence, 1, 0, false))
+        ++frames;
+    // Bars reach 0 after 10 frames; the peak waits 7 and needs 10 more to sink from 30.
+    EXPECT_EQ(frames, 17);
+    EXPECT_EQ(s.Peak(0), 0);
+    EXPECT_TRUE(s.Paint(nullptr, silence, 2, 0, false)); // moved: drawn again
+}
+
 TEST(Spectrum, ResetDropsEverything) {
     TSpectrum s(140, 100);
     s.Paint(nullptr, Flat(Level(50)), 1, 0, false);
