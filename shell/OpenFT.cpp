@@ -43,6 +43,17 @@ TOpenFT::TOpenFT(QWidget* parent) : QDialog(parent) {
         ShellTreeView1->hideColumn(c);
     ShellTreeView1->setIndentation(19);
     ShellTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The model reads folders in the background: each folder on the way down is shown open
+    // once it is read, and the selection is brought into view again.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString&) {
+        const QModelIndex current = ShellTreeView1->currentIndex();
+        if (!current.isValid() || !pendingScroll_)
+            return;
+        for (QModelIndex p = current.parent(); p.isValid(); p = p.parent())
+            ShellTreeView1->expand(p);
+        ShellTreeView1->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    });
+    connect(ShellTreeView1, &QTreeView::clicked, this, [this] { pendingScroll_ = false; });
 
     btnOk = new QPushButton(QStringLiteral("确定"), this);
     btnOk->setObjectName(QStringLiteral("btnOk"));
@@ -74,6 +85,7 @@ bool TOpenFT::SelectFolder(const std::string& folder) {
         ShellTreeView1->expand(p);
     ShellTreeView1->setCurrentIndex(index);
     ShellTreeView1->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    pendingScroll_ = true;
     return true;
 }
 

@@ -38,6 +38,7 @@ private:
     void btnCsClick();
 
     QFileSystemModel* model_ = nullptr;
+    bool pendingScroll_ = false; // the selection is brought into view as folders are read
 };
 
 // The lyric-folder command: an empty LyricDir becomes UserDir + "lrc"; the chooser opens at
