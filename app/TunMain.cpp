@@ -86,7 +86,8 @@ TTunMain::TTunMain(TAppState& state, QWidget* parent) : TZuFormEx(parent), state
 void TTunMain::CreateTrayIcon() {
     if (try_main)
         return;
-    if (QApplication::windowIcon().isNull())
+    // The icon drawn at build time, else (a build tree without it, tests) one drawn here.
+    if (QApplication::windowIcon().availableSizes().isEmpty())
         QApplication::setWindowIcon(MakeAppIcon());
     try_main = new TZuTrayIcon(this);
     try_main->setObjectName(QStringLiteral("try_main"));
