@@ -14,6 +14,8 @@ packages=(
   libmpg123-dev libvorbis-dev libsndfile1-dev libflac-dev libtag1-dev libpulse-dev libasound2-dev
   # encoders and reference decoders used to make test fixtures and benchmarks
   lame vorbis-tools flac mpg123
+  # the music service: HTTP server, SQL drivers (SQLite default, PostgreSQL for groups)
+  libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql postgresql postgresql-contrib
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # a virtual display, screenshots, and fonts with Chinese glyphs
