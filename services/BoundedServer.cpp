@@ -18,6 +18,8 @@ using Clock = std::chrono::steady_clock;
 
 // Set while the accept thread answers a connection it has no room for.
 thread_local bool tlsShedding = false;
+// Set by a handler that answered without reading the request's body.
+thread_local bool tlsCloseAfter = false;
 
 int PollFor(int fd, short events, std::chrono::milliseconds timeout) {
     pollfd p{fd, events, 0};
@@ -241,6 +243,10 @@ TBoundedServer::TBoundedServer(TServerLimits limits) : limits_(limits) {
 
 TBoundedServer::~TBoundedServer() = default;
 
+void TBoundedServer::CloseAfterThisRequest() {
+    tlsCloseAfter = true;
+}
+
 int TBoundedServer::Bind(const std::string& host, int port) {
     int bound = port;
     if (port == 0)
@@ -271,8 +277,9 @@ bool TBoundedServer::process_and_close_socket(socket_t sock) {
             break;
         stream.BeginRequest();
         bool closed = false;
+        tlsCloseAfter = false;
         ok = process_request(stream, left == 1, closed, nullptr);
-        if (!ok || closed || stream.Broken())
+        if (!ok || closed || stream.Broken() || tlsCloseAfter)
             break;
     }
     ::shutdown(sock, SHUT_RDWR);

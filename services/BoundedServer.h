@@ -38,6 +38,10 @@ public:
     explicit TBoundedServer(TServerLimits limits);
     ~TBoundedServer() override;
 
+    // Called from a handler on a worker: the connection closes after this request's answer
+    // (for answers given before the body was read).
+    static void CloseAfterThisRequest();
+
     // Binds, widens the listen backlog, returns the port (or -1).
     int Bind(const std::string& host, int port);
 

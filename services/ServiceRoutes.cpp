@@ -1,5 +1,6 @@
 #include "ServiceRoutes.h"
 
+#include "BoundedServer.h"
 #include "HttpForm.h"
 #include "MusicScan.h"
 #include "ServicePages.h"
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <regex>
@@ -105,6 +107,38 @@ void ServeShare(const TServiceContext& ctx, const httplib::Request& req, httplib
         ::close(fd);
         return Answer(res, size == 0 ? 200 : 404, "", std::string(*type).c_str());
     }
+    // The library takes ranges as they come: one starting past the end makes its length
+    // underflow and one ending past the end reads beyond the file. So they are checked and
+    // clamped here, and what cannot be satisfied gets 416.
+    if (!req.ranges.empty()) {
+        httplib::Ranges ranges;
+        const auto last = static_cast<ssize_t>(size) - 1;
+        bool valid = req.ranges.size() <= 16;
+        for (auto [first, second] : req.ranges) {
+            if (first < 0) {
+                if (second <= 0) {
+                    valid = false;
+                    break;
+                }
+                first = std::max<ssize_t>(0, last + 1 - second);
+                second = last;
+            } else {
+                if (second < 0 || second > last)
+                    second = last;
+                if (first > last || second < first) {
+                    valid = false;
+                    break;
+                }
+            }
+            ranges.emplace_back(first, second);
+        }
+        if (!valid) {
+            ::close(fd);
+            res.set_header("Content-Range", "bytes */" + std::to_string(size));
+            return Answer(res, 416, "range not satisfiable\n");
+        }
+        const_cast<httplib::Request&>(req).ranges = std::move(ranges); // owned by the server
+    }
     auto holder = std::make_shared<int>(fd);
     res.set_header("Accept-Ranges", "bytes");
     res.set_content_provider(
@@ -165,8 +199,20 @@ void Upload(const TServiceContext& ctx, httplib::Response& res,
 void InstallRoutes(httplib::Server& server, const TServiceContext& context) {
     const TServiceContext* ctx = &context;
     server.set_payload_max_length(kMaxUploadBytes);
-    server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+    server.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
         tlsRequestStart = std::chrono::steady_clock::now();
+        // A body over the cap is refused before it is read (the library would read it all to
+        // skip it) and the connection is closed, since the body is still on its way.
+        if (req.has_header("Content-Length")) {
+            const std::string length = req.get_header_value("Content-Length");
+            if (length.size() > 12 ||
+                std::strtoull(length.c_str(), nullptr, 10) > kMaxUploadBytes) {
+                Answer(res, 413, "request too large\n");
+                res.set_header("Connection", "close");
+                TBoundedServer::CloseAfterThisRequest();
+                return httplib::Server::HandlerResponse::Handled;
+            }
+        }
         return httplib::Server::HandlerResponse::Unhandled;
     });
     server.set_logger(LogRequest);
