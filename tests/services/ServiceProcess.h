@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -117,7 +118,33 @@ private:
 };
 
 // Runs a program to its end; its exit status.
-inline int RunProgram(std::vector<std::string> args, std::string* out = nullptr) {
+int RunProgram(std::vector<std::string> args, std::string* out = nullptr);
+
+// The --db value for a test: a fresh PostgreSQL database `name` when the suite runs under
+// with-postgres.sh (TUNOLA_TEST_PG), else a fresh SQLite file in `work`.
+inline std::string TestDb(const std::filesystem::path& work, const std::string& name) {
+    const char* pg = std::getenv("TUNOLA_TEST_PG");
+    if (!pg || !*pg) {
+        std::filesystem::remove(work / (name + ".sqlite"));
+        return (work / (name + ".sqlite")).string();
+    }
+    const std::string base(pg);
+    std::string out;
+    EXPECT_EQ(RunProgram({"psql", "-q", "-v", "ON_ERROR_STOP=1", base, "-c",
+                          "DROP DATABASE IF EXISTS " + name, "-c", "CREATE DATABASE " + name},
+                         &out),
+              0)
+        << out;
+    return base.substr(0, base.rfind('/') + 1) + name;
+}
+
+inline bool UsingPostgres() {
+    const char* pg = std::getenv("TUNOLA_TEST_PG");
+    return pg && *pg;
+}
+
+// Runs a program to its end; its exit status.
+inline int RunProgram(std::vector<std::string> args, std::string* out) {
     std::string cmd;
     for (const std::string& a : args)
         cmd += "'" + a + "' ";

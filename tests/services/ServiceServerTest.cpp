@@ -88,8 +88,8 @@ protected:
         std::filesystem::create_directory_symlink(work_ / "outside", music_ / "outside-dir");
         service_ = new TServiceProcess;
         ASSERT_TRUE(service_->Start(work_, {"--music", music_.string(), "--db",
-                                            (work_ / "db.sqlite").string(), "--latest-version",
-                                            "2.4", "--download-url", "http://dl.example/t.tar.gz"}))
+                                            TestDb(work_, "server"), "--latest-version", "2.4",
+                                            "--download-url", "http://dl.example/t.tar.gz"}))
             << service_->Log();
     }
     static void TearDownTestSuite() {
@@ -419,7 +419,7 @@ TEST(ServiceProcessTest, HelpRescanAndBadOptions) {
     const std::filesystem::path work = FreshFolder("rescan");
     ASSERT_TRUE(MakeTrack(work / "music", {"a.wav", "Alpha", "A"}));
     EXPECT_EQ(RunProgram({TUNOLA_SERVICE_BIN, "--music", (work / "music").string(), "--db",
-                          (work / "db.sqlite").string(), "--rescan"},
+                          TestDb(work, "rescan"), "--rescan"},
                          &out),
               0)
         << out;
@@ -431,7 +431,7 @@ TEST(ServiceProcessTest, HangUpRescansTheFolder) {
     ASSERT_TRUE(MakeTrack(work / "music", {"a.wav", "Alpha", "A"}));
     TServiceProcess service;
     ASSERT_TRUE(service.Start(
-        work, {"--music", (work / "music").string(), "--db", (work / "db.sqlite").string()}));
+        work, {"--music", (work / "music").string(), "--db", TestDb(work, "hangup")}));
     EXPECT_EQ(Get(service.Port(), "/index.asp")->body.find("Beta"), std::string::npos);
     ASSERT_TRUE(MakeTrack(work / "music", {"b.wav", "Beta", "B"}));
     std::filesystem::remove(work / "music" / "a.wav");
@@ -450,8 +450,8 @@ TEST(ServiceProcessTest, ConnectionsBeyondTheBoundGetBusyAtOnce) {
     using namespace std::chrono_literals;
     const std::filesystem::path work = FreshFolder("bounded");
     TServiceProcess service;
-    ASSERT_TRUE(service.Start(
-        work, {"--db", (work / "db.sqlite").string(), "--threads", "1", "--queue", "1"}));
+    ASSERT_TRUE(
+        service.Start(work, {"--db", TestDb(work, "bounded"), "--threads", "1", "--queue", "1"}));
     // Two idle connections take the one worker and the one waiting place.
     std::vector<std::thread> holders;
     for (int i = 0; i < 2; ++i) {
@@ -468,6 +468,26 @@ TEST(ServiceProcessTest, ConnectionsBeyondTheBoundGetBusyAtOnce) {
     // Once they are gone, requests are served again.
     EXPECT_EQ(Get(service.Port(), "/soft/updata.asp")->status, 200);
     EXPECT_EQ(service.Stop(), 0);
+}
+
+TEST(ServiceProcessTest, ProcessesStartingTogetherMigrateOnce) {
+    const std::filesystem::path work = FreshFolder("together");
+    const std::string db = TestDb(work, "together");
+    std::filesystem::create_directories(work / "a");
+    std::filesystem::create_directories(work / "b");
+    TServiceProcess a, b;
+    std::thread other([&] { EXPECT_TRUE(b.Start(work / "b", {"--db", db})) << b.Log(); });
+    ASSERT_TRUE(a.Start(work / "a", {"--db", db})) << a.Log();
+    other.join();
+    // Both share one database: an upload through one is found through the other.
+    ASSERT_EQ(
+        PostForm(a.Port(), "/lrcpost.asp", "ltitle=x&lsinger=y&llrc=%5B00%3A01.00%5Dz")->status,
+        200);
+    auto r = Get(b.Port(), "/api/lyrics/search?title=x&artist=y&mode=0");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->body.substr(r->body.find('\t')), "\tx\ty\n");
+    EXPECT_EQ(a.Stop(), 0);
+    EXPECT_EQ(b.Stop(), 0);
 }
 
 } // namespace
