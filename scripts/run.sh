@@ -9,16 +9,22 @@ bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DTUNOLA_ONLY= -DTUNOLA_SKIP= -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # The player (with its add-ons and skins) and its remote control; the tests are not needed here.
 cmake --build build -j "$(nproc)" --target tunola tunola-remote
+# A demo music service on a generated folder, and a demo home for the player.
+cmake --build build -j "$(nproc)" --target tunola-service tunola-make-demo
+. scripts/demo-service.sh
+export HOME=$DEMO_HOME
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    exec build/bin/tunola
+    build/bin/tunola || true
+    demo_service_stop
+    exit 0
 fi
 
 display=:77
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
-trap 'kill "$player" "$xvfb" 2>/dev/null || true' EXIT INT TERM
+trap 'kill "$player" "$xvfb" 2>/dev/null || true; demo_service_stop' EXIT INT TERM
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 build/bin/tunola &
