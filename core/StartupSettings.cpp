@@ -1,6 +1,7 @@
 #include "StartupSettings.h"
 
 #include "AtomicFile.h"
+#include "TextCodec.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -34,14 +35,66 @@ void ReadStartupSettings(TMoConfig& config, TAppState& state) {
     if (!fs::is_regular_file(PathFromUtf8(state.PlaylistFile), ec))
         state.PlaylistFile = state.UserDir + "Default.pls";
 
-    state.SkinName = config.ReadString("Window/SKIN", "NAME", "Default");
+    state.SkinName = SkinNameFromConfig(config.ReadString("Window/SKIN", "NAME", "Default"));
+    if (state.SkinName.empty() ||
+        !fs::is_directory(PathFromUtf8(state.ProgramDir + "skin/" + state.SkinName), ec))
+        state.SkinName = "Default";
     state.SkinDir = state.ProgramDir + "skin/" + state.SkinName + "/";
 }
 
 void WriteCloseSettings(TMoConfig& config, const TAppState& state) {
     config.WriteString("Window/PLIST", "PATH", state.PlaylistFile);
     config.WriteInteger("Window/PLAY", "PATTERN", PatternFromPlayMode(state.PlayMode));
-    config.WriteString("Window/SKIN", "NAME", state.SkinName);
+    config.WriteString("Window/SKIN", "NAME", SkinNameToConfig(state.SkinName));
+}
+
+std::string SkinNameToConfig(std::string_view folderName) {
+    if (IsValidUtf8(folderName))
+        return std::string(folderName);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string stored = "/";
+    for (const char c : folderName) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7F && byte != '%') {
+            stored += c;
+        } else {
+            stored += '%';
+            stored += kHex[byte >> 4];
+            stored += kHex[byte & 0x0F];
+        }
+    }
+    return stored;
+}
+
+std::string SkinNameFromConfig(std::string_view stored) {
+    if (!stored.starts_with('/'))
+        return std::string(stored);
+    const auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        return -1;
+    };
+    std::string name;
+    for (size_t i = 1; i < stored.size(); ++i) {
+        if (stored[i] == '%' && i + 2 < stored.size() && hex(stored[i + 1]) >= 0 &&
+            hex(stored[i + 2]) >= 0) {
+            name += static_cast<char>(hex(stored[i + 1]) * 16 + hex(stored[i + 2]));
+            i += 2;
+        } else if (stored[i] == '/') {
+            return {}; // not a name we wrote: no folder name holds a "/"
+        } else {
+            name += stored[i];
+        }
+    }
+    return name;
+}
+
+std::string SkinCaption(std::string_view folderName) {
+    return IsValidUtf8(folderName) ? std::string(folderName) : Gb18030ToUtf8(folderName);
 }
 
 std::vector<std::string> ListSkinFolders(const std::string& skinRoot) {

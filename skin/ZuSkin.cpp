@@ -56,7 +56,9 @@ void TZuSkin::RegisterWindow(TZuSkinWindowId id, QWidget* window) {
     windows_[size_t(id)] = window;
 }
 
-template <class TElement> void TZuSkin::ApplyElement(const TElement& e, TZuSkinLoadResult& result) {
+template <class TElement>
+void TZuSkin::ApplyElement(const TElement& e, TZuSkinLoadResult& result,
+                           TZuSkinPictures& pictures) {
     QWidget* window = Window(e.Target.Window);
     QWidget* control = window && !e.Target.Component.empty()
                            ? FindSkinControl(*window, e.Target.Component)
@@ -65,20 +67,21 @@ template <class TElement> void TZuSkin::ApplyElement(const TElement& e, TZuSkinL
         result.Unreached.push_back(SkinTargetName(e.Target));
         return;
     }
-    TZuSkinContext context(*window, e.Target, result);
+    TZuSkinContext context(*window, e.Target, result, pictures);
     Place(e, *control);
     if (const TZuSkinApplier<TElement>& applier = Applier<TElement>())
         applier(e, *control, context);
     ++result.Applied;
 }
 
-void TZuSkin::ApplyWindowElement(const TZuSkinWindow& e, TZuSkinLoadResult& result) {
+void TZuSkin::ApplyWindowElement(const TZuSkinWindow& e, TZuSkinLoadResult& result,
+                                 TZuSkinPictures& pictures) {
     QWidget* form = Window(e.Target.Window);
     if (!form) {
         result.Unreached.emplace_back(SkinWindowName(e.Target.Window));
         return;
     }
-    TZuSkinContext context(*form, e.Target, result);
+    TZuSkinContext context(*form, e.Target, result, pictures);
     ApplySkinWindow(e, *form, context);
     ++result.Applied;
 }
@@ -87,6 +90,8 @@ void TZuSkin::Apply(const TZuSkinDocument& document, TZuSkinLoadResult& result) 
     result.Status = document.Status;
     result.WellFormed = document.WellFormed;
     result.Skipped = document.Skipped;
+    // Pictures live as long as this load; the controls keep sharing theirs after it.
+    TZuSkinPictures pictures;
     for (const TZuSkinElement& element : document.Elements) {
         const TZuSkinTarget& target =
             std::visit([](const auto& e) -> const TZuSkinTarget& { return e.Target; }, element);
@@ -95,9 +100,9 @@ void TZuSkin::Apply(const TZuSkinDocument& document, TZuSkinLoadResult& result) 
             std::visit(
                 [&](const auto& e) {
                     if constexpr (std::is_same_v<std::decay_t<decltype(e)>, TZuSkinWindow>)
-                        ApplyWindowElement(e, result);
+                        ApplyWindowElement(e, result, pictures);
                     else
-                        ApplyElement(e, result);
+                        ApplyElement(e, result, pictures);
                 },
                 element);
         } catch (const std::exception& error) {

@@ -56,8 +56,11 @@ public:
     void Apply(const TZuSkinDocument& document, TZuSkinLoadResult& result);
 
 private:
-    template <class TElement> void ApplyElement(const TElement& element, TZuSkinLoadResult& result);
-    void ApplyWindowElement(const TZuSkinWindow& element, TZuSkinLoadResult& result);
+    template <class TElement>
+    void ApplyElement(const TElement& element, TZuSkinLoadResult& result,
+                      TZuSkinPictures& pictures);
+    void ApplyWindowElement(const TZuSkinWindow& element, TZuSkinLoadResult& result,
+                            TZuSkinPictures& pictures);
 
     std::array<QPointer<QWidget>, kZuSkinWindowCount> windows_;
     std::tuple<TZuSkinApplier<TZuSkinButton>, TZuSkinApplier<TZuSkinLabel>,

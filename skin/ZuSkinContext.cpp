@@ -2,6 +2,7 @@
 
 #include <ZuBitmap32.h>
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 #include <vector>
@@ -51,13 +52,34 @@ bool TZuSkinContext::LoadPicture(const TZuSkinImage& image, TZuBitmap32& picture
         return false;
     }
     try {
-        picture.LoadFromFile(QString::fromStdString(*image));
+        picture.Share(pictures_.Get(*image));
         return true;
     } catch (const std::exception& error) {
         result_.ImageFailures.push_back(SkinTargetName(target_) + ": " + *image + ": " +
                                         error.what());
     }
     return false;
+}
+
+const TZuBitmap32& TZuSkinPictures::Get(const std::string& path) {
+    if (const auto it = decoded_.find(path); it != decoded_.end())
+        return *it->second;
+    if (const auto it = failed_.find(path); it != failed_.end())
+        throw EZuBitmapError(it->second);
+    try {
+        const int64_t left = kMaxPixels - pixels_;
+        if (left <= 0)
+            throw EZuBitmapError("the skin's pictures are too large together");
+        TZuImageLimits limits;
+        limits.MaxPixels = std::min(limits.MaxPixels, left);
+        auto picture = std::make_unique<TZuBitmap32>();
+        picture->LoadFromFile(QString::fromStdString(path), limits);
+        pixels_ += int64_t(picture->Width()) * picture->Height();
+        return *decoded_.emplace(path, std::move(picture)).first->second;
+    } catch (const std::exception& error) {
+        failed_.emplace(path, error.what());
+        throw;
+    }
 }
 
 } // namespace tunola

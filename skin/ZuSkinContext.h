@@ -5,16 +5,19 @@
 
 #include "ZuSkinDocument.h"
 
+#include <ZuBitmap32.h>
+
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tunola {
-
-class TZuBitmap32;
 
 // What one LoadSkin did, for the caller's logging and for tests.
 struct TZuSkinLoadResult {
@@ -32,10 +35,29 @@ struct TZuSkinLoadResult {
     std::vector<std::string> Failures;
 };
 
+// The pictures of one skin load. Each file is decoded once, and every element that names it
+// shares its pixels (copy on write); together they stay under kMaxPixels, so a skin that names
+// one huge picture many times, or many huge pictures, cannot take the memory.
+class TZuSkinPictures {
+public:
+    static constexpr int64_t kMaxPixels = int64_t(1) << 25; // 128 MiB of pixels
+
+    // The picture at `path`, decoded on first use. Throws EZuBitmapError when it cannot be
+    // read or decoded, or when it would take the skin past kMaxPixels (the same each time).
+    const TZuBitmap32& Get(const std::string& path);
+    int64_t Pixels() const { return pixels_; }
+
+private:
+    std::map<std::string, std::unique_ptr<TZuBitmap32>> decoded_;
+    std::map<std::string, std::string> failed_;
+    int64_t pixels_ = 0;
+};
+
 class TZuSkinContext {
 public:
-    TZuSkinContext(QWidget& window, const TZuSkinTarget& target, TZuSkinLoadResult& result)
-        : window_(window), target_(target), result_(result) {}
+    TZuSkinContext(QWidget& window, const TZuSkinTarget& target, TZuSkinLoadResult& result,
+                   TZuSkinPictures& pictures)
+        : window_(window), target_(target), result_(result), pictures_(pictures) {}
 
     // The registered window the element addresses.
     QWidget& Window() const { return window_; }
@@ -51,6 +73,7 @@ private:
     QWidget& window_;
     const TZuSkinTarget& target_;
     TZuSkinLoadResult& result_;
+    TZuSkinPictures& pictures_;
 };
 
 // Pushes one element's values into its control. `control` is the component the element names

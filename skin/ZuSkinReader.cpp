@@ -1,6 +1,6 @@
 #include "ZuSkinReader.h"
 
-#include "ZuSkinEncoding.h"
+#include <TextCodec.h>
 
 #include <libxml/xmlerror.h>
 #include <libxml/xmlreader.h>
@@ -23,7 +23,7 @@ struct ReaderFree {
 using ReaderPtr = std::unique_ptr<xmlTextReader, ReaderFree>;
 
 // No network, no DTD loading or attribute defaults, no entity substitution, no XInclude
-// (none of them is asked for); the file's own encoding hint is ignored when we decoded it.
+// (none of them is asked for); the file's own encoding hint is ignored, as we decoded it.
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 // Encoding converters report their failures on libxml2's generic error channel (stderr by
@@ -438,6 +438,55 @@ private:
     int line_ = 0;
 };
 
+// Blanks a document type declaration in the prolog (keeping its line breaks, so lines still
+// count right): a skin has no use for one, and what it declares (entities, defaults, an
+// outside DTD) is never loaded or expanded, while the rest of the file reads as without it.
+void BlankDocumentType(std::string& text) {
+    size_t i = 0;
+    const auto at = [&](std::string_view what) { return text.compare(i, what.size(), what) == 0; };
+    for (;;) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' ||
+                                   text[i] == '\n'))
+            ++i;
+        if (at("<?") || at("<!--")) {
+            const size_t end = text.find(at("<?") ? "?>" : "-->", i);
+            if (end == std::string::npos)
+                return;
+            i = end + (at("<?") ? 2 : 3);
+            continue;
+        }
+        break;
+    }
+    if (!at("<!DOCTYPE"))
+        return;
+    const size_t start = i;
+    int depth = 0;
+    char quote = 0;
+    for (i += 9; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (at("<!--")) {
+            const size_t end = text.find("-->", i + 4);
+            if (end == std::string::npos)
+                return;
+            i = end + 2;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            ++depth;
+        } else if (c == ']') {
+            --depth;
+        } else if (c == '>' && depth <= 0) {
+            for (size_t k = start; k <= i; ++k)
+                if (text[k] != '\n')
+                    text[k] = ' ';
+            return;
+        }
+    }
+}
+
 TAttributes ReadAttributes(xmlTextReader* reader) {
     TAttributes attributes;
     while (xmlTextReaderMoveToNextAttribute(reader) == 1)
@@ -453,11 +502,13 @@ TZuSkinDocument ReadSkin(std::string_view bytes, std::string_view skinFolder) {
     TZuSkinDocument document;
     if (bytes.empty() || bytes.size() > size_t(INT_MAX))
         return document;
-    const TZuSkinSource source = PrepareSkinSource(bytes);
+    // The bytes decide, not the declaration: a plain-text editor saves a skin in GBK and leaves
+    // encoding="UTF-8" standing. A byte-order mark or valid UTF-8 is UTF-8, the rest GB18030.
+    std::string text = DecodeTextFile(bytes);
+    BlankDocumentType(text);
     const TQuietXmlErrors quiet;
-    const int options = kParseOptions | (source.Utf8 ? XML_PARSE_IGNORE_ENC : 0);
-    ReaderPtr reader(xmlReaderForMemory(source.Bytes.data(), int(source.Bytes.size()), nullptr,
-                                        source.Utf8 ? "UTF-8" : nullptr, options));
+    ReaderPtr reader(xmlReaderForMemory(text.data(), int(text.size()), nullptr, "UTF-8",
+                                        kParseOptions | XML_PARSE_IGNORE_ENC));
     if (!reader)
         return document;
 
@@ -466,8 +517,6 @@ TZuSkinDocument ReadSkin(std::string_view bytes, std::string_view skinFolder) {
     int result = 0;
     while ((result = xmlTextReaderRead(reader.get())) == 1) {
         const int type = xmlTextReaderNodeType(reader.get());
-        if (type == XML_READER_TYPE_DOCUMENT_TYPE)
-            return document; // a skin has no DTD; its entities are not expanded for anyone
         if (type != XML_READER_TYPE_ELEMENT)
             continue;
         const std::string name = AsciiLower(FromXml(xmlTextReaderConstName(reader.get())));

@@ -78,6 +78,25 @@ void TZuBitmap32::ReleasePixels() {
     pixels_.reset();
 }
 
+std::shared_ptr<TColor32> TZuBitmap32::NewPixels(uint64_t count) {
+    if (count > kMaxPixels)
+        throw EZuBitmapError("Can't allocate DIB handle");
+    auto* memory = static_cast<TColor32*>(
+        ::operator new[](count * sizeof(TColor32), kPixelAlignment, std::nothrow));
+    if (!memory)
+        throw EZuBitmapError("Can't allocate DIB handle");
+    return std::shared_ptr<TColor32>(memory, PixelDeleter());
+}
+
+std::unique_ptr<QImage> TZuBitmap32::MakeSurface(TColor32* memory, int32_t width,
+                                                 int32_t height) {
+    auto surface = std::make_unique<QImage>(reinterpret_cast<uchar*>(memory), width, height,
+                                            qsizetype(width) * 4, QImage::Format_ARGB32);
+    if (surface->isNull() || surface->constBits() != reinterpret_cast<uchar*>(memory))
+        throw EZuBitmapError("Can't create compatible DC");
+    return surface;
+}
+
 void TZuBitmap32::ChangeSize(int32_t width, int32_t height) {
     ReleasePixels();
     StoreSize(0, 0);
@@ -86,23 +105,42 @@ void TZuBitmap32::ChangeSize(int32_t width, int32_t height) {
         return;
     }
     const uint64_t count = uint64_t(width) * uint64_t(height);
-    if (count > kMaxPixels)
-        throw EZuBitmapError("Can't allocate DIB handle");
-    auto* memory = static_cast<TColor32*>(
-        ::operator new[](count * sizeof(TColor32), kPixelAlignment, std::nothrow));
-    if (!memory)
-        throw EZuBitmapError("Can't allocate DIB handle");
-    std::unique_ptr<TColor32[], PixelDeleter> pixels(memory);
-    std::memset(memory, 0, count * sizeof(TColor32));
-
-    auto surface = std::make_unique<QImage>(reinterpret_cast<uchar*>(memory), width, height,
-                                            qsizetype(width) * 4, QImage::Format_ARGB32);
-    if (surface->isNull() || surface->constBits() != reinterpret_cast<uchar*>(memory))
-        throw EZuBitmapError("Can't create compatible DC");
-
+    std::shared_ptr<TColor32> pixels = NewPixels(count);
+    std::memset(pixels.get(), 0, count * sizeof(TColor32));
+    auto surface = MakeSurface(pixels.get(), width, height);
     pixels_ = std::move(pixels);
     surface_ = std::move(surface);
     StoreSize(width, height);
+}
+
+void TZuBitmap32::Detach() {
+    if (!SharesPixels())
+        return;
+    const uint64_t count = uint64_t(Width()) * uint64_t(Height());
+    std::shared_ptr<TColor32> pixels = NewPixels(count);
+    std::memcpy(pixels.get(), pixels_.get(), count * sizeof(TColor32));
+    surface_ = MakeSurface(pixels.get(), Width(), Height());
+    pixels_ = std::move(pixels);
+    opaqueBand_.reset();
+}
+
+void TZuBitmap32::Share(const TZuBitmap32& source) {
+    if (&source == this || (pixels_ && pixels_ == source.pixels_))
+        return;
+    if (source.Empty()) {
+        SetSize(source.Width(), source.Height());
+        Changed();
+        return;
+    }
+    // The surface lies over the shared pixels; writing through it detaches first (Surface).
+    auto surface = MakeSurface(source.pixels_.get(), source.Width(), source.Height());
+    Lock();
+    ReleasePixels();
+    pixels_ = source.pixels_;
+    surface_ = std::move(surface);
+    StoreSize(source.Width(), source.Height());
+    Unlock();
+    Changed();
 }
 
 void TZuBitmap32::Clear(TColor32 color) {
@@ -277,6 +315,10 @@ void TZuBitmap32::Assign(const QImage& image) {
 }
 
 void TZuBitmap32::LoadFromFile(const QString& fileName) {
+    LoadFromFile(fileName, TZuImageLimits{});
+}
+
+void TZuBitmap32::LoadFromFile(const QString& fileName, const TZuImageLimits& limits) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EZuBitmapError(QStringLiteral("Cannot open file \"%1\": %2")
@@ -300,7 +342,7 @@ void TZuBitmap32::LoadFromFile(const QString& fileName) {
                                         size_t(bytes.size()));
     const bool png =
         QFileInfo(fileName).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
-    Assign(png ? ReadPng(data) : ReadBmp(data));
+    Assign(png ? ReadPng(data, limits) : ReadBmp(data, limits));
 }
 
 void TZuBitmap32::Draw(TZuBitmap32& dst, int32_t x, int32_t y, const TZuRect& srcRect) const {
@@ -313,7 +355,7 @@ void TZuBitmap32::Draw(TZuBitmap32& dst, int32_t x, int32_t y) const {
 
 void TZuBitmap32::DrawBlended(TZuBitmap32& dst, int32_t x, int32_t y, uint8_t masterAlpha,
                               const TZuRect& srcRect) const {
-    BlockTransfer(dst.PixelMap(), x, y, PixelMap(), srcRect, masterAlpha);
+    BlockTransfer(dst.WritablePixelMap(), x, y, PixelMap(), srcRect, masterAlpha);
     dst.Changed();
 }
 
@@ -324,7 +366,7 @@ void TZuBitmap32::StretchDraw(TZuBitmap32& dst, const TZuRect& dstRect,
 
 void TZuBitmap32::StretchDraw(TZuBitmap32& dst, const TZuRect& dstRect, const TZuRect& srcRect,
                               uint8_t masterAlpha) const {
-    StretchTransfer(dst.PixelMap(), dstRect, PixelMap(), srcRect, masterAlpha);
+    StretchTransfer(dst.WritablePixelMap(), dstRect, PixelMap(), srcRect, masterAlpha);
     dst.Changed();
 }
 

@@ -4,6 +4,8 @@
 // that QPainter can draw text into it. Colours are not premultiplied, which is what the blend
 // formulas expect and what Format_ARGB32 means, so text drawn over transparent pixels leaves
 // valid alpha behind.
+// Bitmaps may share their pixels (Share): a shared bitmap copies them the first time it is
+// written to, through any of the writing accessors below, so sharing never shows.
 // TZuBitmapEx32 adds a font for measuring and drawing text.
 // Bitmaps belong to the UI thread; Lock/Unlock are there for callers that share one.
 
@@ -40,19 +42,30 @@ public:
     uint8_t Opacity() const { return opacity_; }
     void SetOpacity(uint8_t opacity);
 
-    // Pixel addresses; nothing is checked. Null while the bitmap is empty.
-    TColor32* Bits() { return pixels_.get(); }
+    // Pixel addresses; nothing is checked. Null while the bitmap is empty. The writing ones
+    // first give the bitmap pixels of its own when it shares them.
+    TColor32* Bits() {
+        Detach();
+        return pixels_.get();
+    }
     const TColor32* Bits() const { return pixels_.get(); }
-    TColor32* ScanLine(int32_t y) { return pixels_.get() + ptrdiff_t(y) * Width(); }
+    TColor32* ScanLine(int32_t y) { return Bits() + ptrdiff_t(y) * Width(); }
     const TColor32* ScanLine(int32_t y) const { return pixels_.get() + ptrdiff_t(y) * Width(); }
     TColor32* PixelPtr(int32_t x, int32_t y) { return ScanLine(y) + x; }
+    // For reading only (a source of a transfer); WritablePixelMap for a destination.
     TZuPixelMap PixelMap() const { return {pixels_.get(), Width(), Height()}; }
+    TZuPixelMap WritablePixelMap() { return {Bits(), Width(), Height()}; }
+    // True while another bitmap holds the same pixels.
+    bool SharesPixels() const { return pixels_ && pixels_.use_count() > 1; }
     TZuRect BoundsRect() const { return {0, 0, Width(), Height()}; }
 
     // The QImage over the pixels, for drawing with QPainter; null while the bitmap is empty.
     // Never copy it and then paint on the copy's original: a shared image detaches on writing,
     // and the painter would draw into a private copy.
-    QImage* Surface() { return surface_.get(); }
+    QImage* Surface() {
+        Detach();
+        return surface_.get();
+    }
     const QImage* Surface() const { return surface_.get(); }
 
     // Fills without blending. Rectangles and lines are cut to the bitmap.
@@ -70,6 +83,9 @@ public:
 
     // Null empties the bitmap; another bitmap is copied with its Opacity.
     void Assign(const TZuBitmap32* source);
+    // The same picture as `source` without a copy: both hold one set of pixels until one of
+    // them is written to. Opacity stays.
+    void Share(const TZuBitmap32& source);
     // A decoded picture: without alpha of its own every alpha becomes 255; a picture marked
     // transparent gets alpha 0 wherever its colour is the transparent colour.
     void Assign(const TZuRasterImage& image);
@@ -78,6 +94,8 @@ public:
     // EZuBitmapError when the file cannot be read or decoded (the bitmap is then unchanged) or
     // when the bitmap cannot take the picture's size.
     void LoadFromFile(const QString& fileName);
+    // The same with the reader's limits on the picture's size.
+    void LoadFromFile(const QString& fileName, const TZuImageLimits& limits);
 
     // Blends `srcRect` of this bitmap onto `dst` with its top-left corner at (x, y), using
     // Opacity (or `masterAlpha`) as master alpha; clipped on both sides.
@@ -113,8 +131,13 @@ private:
         void operator()(TColor32* pixels) const;
     };
     void ReleasePixels();
+    // Gives a bitmap that shares its pixels a copy of its own.
+    void Detach();
+    // A surface over `memory`, or an exception as ChangeSize documents.
+    static std::unique_ptr<QImage> MakeSurface(TColor32* memory, int32_t width, int32_t height);
+    static std::shared_ptr<TColor32> NewPixels(uint64_t count);
 
-    std::unique_ptr<TColor32[], PixelDeleter> pixels_;
+    std::shared_ptr<TColor32> pixels_;
     std::unique_ptr<QImage> surface_;
     // Opaque copies of a band of rows for CopyToDC; kept between paints.
     mutable std::unique_ptr<QImage> opaqueBand_;

@@ -9,6 +9,7 @@
 #include <ZuTabControl.h>
 #include <ZuWindow.h>
 
+#include <QFile>
 #include <QLabel>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 using namespace tunola;
 using namespace tunola::testing_support;
@@ -212,12 +214,11 @@ TEST_F(SkinApply, UnreadablePicturesAreLeftOut) {
     ASSERT_TRUE(Load().ImageFailures.empty());
 
     folder_.WriteFile("broken.png", "\x89PNG\r\n\x1a\n this is not a picture");
-    folder_.WriteFile("../outside.png", "");
     folder_.WriteSkin(R"(<window id="main" w="464" h="238" filename="good.png">
           <button id="menu" x="1" fade="4" filename="missing.png"/>
           <button id="min" x="2" fade="4" filename="broken.png"/>
           <button id="close" x="3" fade="4"/>
-          <button id="next" x="4" fade="4" filename="../outside.png"/>
+          <button id="next" x="4" fade="4" filename="../../outside.png"/>
           <label id="timer" x="5" fcolor="0x0000FF"/>
         </window>)");
     const TZuSkinLoadResult result = Load();
@@ -236,6 +237,45 @@ TEST_F(SkinApply, UnreadablePicturesAreLeftOut) {
     EXPECT_EQ(windows_.Find(W::Main, "vl_time")->x(), 5);
     EXPECT_EQ(windows_.Find(W::Main, "vl_time")->palette().color(QPalette::WindowText),
               QColor(255, 0, 0));
+}
+
+// A skin that names one large picture for many elements holds it once; pictures beyond the
+// skin's total are left out like unreadable ones.
+TEST_F(SkinApply, PicturesAreDecodedOnceAndCappedInTotal) {
+    folder_.WritePng("big.png", 2048, 2048, 0xFF204060);
+    folder_.WriteSkin(R"(<window id="main" w="464" h="238" filename="big.png">
+          <button id="menu" filename="big.png"/><button id="min" filename="./big.png"/>
+          <button id="close" filename="big.png"/><button id="next" filename="big.png"/>
+          <button id="previous" filename="big.png"/>
+        </window>)");
+    ASSERT_TRUE(Load().ImageFailures.empty());
+    const TColor32* shared = std::as_const(Button(W::Main, "vb_menu").Image()).Bits();
+    ASSERT_NE(shared, nullptr);
+    for (const char* name : {"vb_min", "vb_close", "vb_next", "vb_previous"})
+        EXPECT_EQ(std::as_const(Button(W::Main, name).Image()).Bits(), shared) << name;
+
+    // Two pictures of half the total fit; a third, and anything after it, does not.
+    const int side = 1 << 12; // 4096 x 4096 = 2^24 pixels
+    static_assert(int64_t(side) * side * 2 == TZuSkinPictures::kMaxPixels);
+    folder_.WritePng("a.png", side, side, 0xFF102030);
+    for (const char* name : {"b.png", "c.png"})
+        QFile::copy(QString::fromStdString(folder_.Path() + "a.png"),
+                    QString::fromStdString(folder_.Path() + name));
+    folder_.WritePng("small.png", 8, 8, 0xFF102030);
+    folder_.WriteSkin(R"(<window id="main" w="464" h="238">
+          <button id="menu" filename="a.png"/><button id="min" filename="b.png"/>
+          <button id="close" filename="c.png"/><button id="next" filename="small.png"/>
+          <button id="previous" filename="a.png"/>
+        </window>)");
+    const TZuSkinLoadResult result = Load();
+    // The window names no picture at all; then c.png and what follows it.
+    ASSERT_EQ(result.ImageFailures.size(), 3u) << ::testing::PrintToString(result.ImageFailures);
+    EXPECT_NE(result.ImageFailures[1].find("c.png: the skin's pictures are too large"),
+              std::string::npos);
+    EXPECT_NE(result.ImageFailures[2].find("small.png"), std::string::npos);
+    EXPECT_EQ(Button(W::Main, "vb_min").Image().Width(), side);
+    EXPECT_EQ(Button(W::Main, "vb_close").Image().Width(), 2048) << "keeps what it had";
+    EXPECT_EQ(Button(W::Main, "vb_previous").Image().Width(), side) << "a.png, already there";
 }
 
 TEST_F(SkinApply, WhatIsAppliedWhenTheFileIsNotASkin) {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <utility>
 
 namespace tunola {
 namespace {
@@ -214,6 +215,54 @@ TEST(Bitmap32, AssignCopiesPixelsAndOpacityOrEmpties) {
     copy.Assign(nullptr);
     EXPECT_TRUE(copy.Empty());
     EXPECT_EQ(copy.Width(), 0);
+}
+
+// Shared pixels are one buffer until one side writes; whatever writes, through any accessor,
+// changes only itself.
+TEST(Bitmap32, SharedPixelsCopyOnWrite) {
+    TZuBitmap32 original;
+    original.SetSize(4, 3);
+    original.Clear(0xFF112233);
+    const struct {
+        const char* how;
+        void (*write)(TZuBitmap32&);
+    } writers[] = {
+        {"Clear", [](TZuBitmap32& b) { b.Clear(0xFF000000); }},
+        {"Bits", [](TZuBitmap32& b) { b.Bits()[0] = 0xFF000000; }},
+        {"PixelPtr", [](TZuBitmap32& b) { *b.PixelPtr(0, 0) = 0xFF000000; }},
+        {"Surface", [](TZuBitmap32& b) {
+             QPainter painter(b.Surface());
+             painter.fillRect(0, 0, 4, 3, Qt::black);
+         }},
+        {"drawn onto", [](TZuBitmap32& b) {
+             TZuBitmap32 black;
+             black.SetSize(4, 3);
+             black.Clear(0xFF000000);
+             black.Draw(b, 0, 0);
+         }},
+    };
+    for (const auto& w : writers) {
+        SCOPED_TRACE(w.how);
+        TZuBitmap32 copy;
+        copy.Share(original);
+        EXPECT_TRUE(copy.SharesPixels());
+        EXPECT_EQ(std::as_const(copy).Bits(), std::as_const(original).Bits());
+        EXPECT_TRUE(copy.SameImage(original));
+        w.write(copy);
+        EXPECT_FALSE(copy.SharesPixels());
+        EXPECT_FALSE(original.SharesPixels());
+        EXPECT_EQ(std::as_const(copy).Bits()[0], 0xFF000000u);
+        EXPECT_EQ(std::as_const(original).Bits()[0], 0xFF112233u);
+    }
+    // The original writing goes the other way round.
+    TZuBitmap32 copy;
+    copy.Share(original);
+    original.Clear(0xFF445566);
+    EXPECT_EQ(std::as_const(copy).Bits()[0], 0xFF112233u);
+    // Sharing an empty bitmap empties.
+    TZuBitmap32 empty;
+    copy.Share(empty);
+    EXPECT_TRUE(copy.Empty());
 }
 
 TEST(Bitmap32, AssignRasterImageAppliesAlphaAndTransparentColour) {
