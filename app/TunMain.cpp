@@ -344,8 +344,10 @@ void TTunMain::BuildSkinMenu() {
     pmm_skin->clear();
     int n = 0;
     for (const std::string& name : ListSkinFolders(state_.ProgramDir + "skin/")) {
-        QAction* entry = pmm_skin->addAction(QString::fromStdString(name));
+        // The caption is for reading; the folder's own bytes (not always UTF-8) go with it.
+        QAction* entry = pmm_skin->addAction(QString::fromStdString(SkinCaption(name)));
         entry->setObjectName(QStringLiteral("skin_%1").arg(++n));
+        entry->setData(QByteArray::fromStdString(name));
     }
 }
 
@@ -732,7 +734,7 @@ void TTunMain::pmm_setdownClick() {
 }
 
 void TTunMain::SkinMenuClick(QAction* entry) {
-    state_.SkinName = entry->text().toStdString();
+    state_.SkinName = entry->data().toByteArray().toStdString();
     state_.SkinDir = state_.ProgramDir + "skin/" + state_.SkinName + "/";
     RunContained("skin", [this] { LoadSkin(); });
     update();

@@ -55,7 +55,7 @@ std::string SkinNameToConfig(std::string_view folderName) {
     std::string stored = "/";
     for (const char c : folderName) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte > 0x20 && byte < 0x7F && byte != '%') {
+        if (byte > 0x20 && byte < 0x7F && byte != '%' && byte != '/') {
             stored += c;
         } else {
             stored += '%';

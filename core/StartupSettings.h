@@ -28,9 +28,9 @@ void WriteCloseSettings(TMoConfig& config, const TAppState& state);
 std::vector<std::string> ListSkinFolders(const std::string& skinRoot);
 
 // A skin folder's name as the configuration stores it: a UTF-8 name as it is; any other bytes
-// as "/" followed by the bytes with every byte outside printable ASCII, and "%", written as
-// "%XX" (no folder name holds a "/", so the two forms cannot meet). SkinNameFromConfig undoes
-// it and returns other text unchanged.
+// as "/" followed by the bytes with every byte outside printable ASCII, and "%" and "/",
+// written as "%XX" (no folder name holds a "/", so the two forms cannot meet). SkinNameFromConfig
+// undoes it and returns other text unchanged.
 std::string SkinNameToConfig(std::string_view folderName);
 std::string SkinNameFromConfig(std::string_view stored);
 // The menu caption of a skin folder: its name when that is UTF-8, else read as GB18030.

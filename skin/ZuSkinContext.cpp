@@ -1,6 +1,13 @@
 #include "ZuSkinContext.h"
 
+#include <AtomicFile.h>
 #include <ZuBitmap32.h>
+#include <ZuBmpReader.h>
+#include <ZuPngReader.h>
+
+#include <cctype>
+#include <filesystem>
+#include <span>
 
 #include <algorithm>
 #include <exception>
@@ -61,6 +68,35 @@ bool TZuSkinContext::LoadPicture(const TZuSkinImage& image, TZuBitmap32& picture
     return false;
 }
 
+namespace {
+
+// Files larger than this are not pictures a skin would hold.
+constexpr uintmax_t kMaxPictureFileSize = uintmax_t(256) << 20;
+
+// The file is read by its bytes, not through a QString: a skin folder's name need not be
+// UTF-8 (one unpacked from a Windows zip), and only the bytes name it.
+TZuRasterImage ReadPicture(const std::string& path, const TZuImageLimits& limits) {
+    const std::filesystem::path file = PathFromUtf8(path);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        throw EZuBitmapError("Cannot open file \"" + path + "\": not a regular file");
+    const uintmax_t size = std::filesystem::file_size(file, error);
+    if (error || size > kMaxPictureFileSize)
+        throw EZuBitmapError("File \"" + path + "\" is too large");
+    std::string bytes;
+    if (!ReadWholeFile(file, bytes))
+        throw EZuBitmapError("Cannot read file \"" + path + "\"");
+    const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                        bytes.size());
+    const size_t dot = path.find_last_of('.');
+    std::string suffix = dot == std::string::npos ? "" : path.substr(dot + 1);
+    for (char& c : suffix)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return suffix == "png" ? ReadPng(data, limits) : ReadBmp(data, limits);
+}
+
+} // namespace
+
 const TZuBitmap32& TZuSkinPictures::Get(const std::string& path) {
     if (const auto it = decoded_.find(path); it != decoded_.end())
         return *it->second;
@@ -73,7 +109,7 @@ const TZuBitmap32& TZuSkinPictures::Get(const std::string& path) {
         TZuImageLimits limits;
         limits.MaxPixels = std::min(limits.MaxPixels, left);
         auto picture = std::make_unique<TZuBitmap32>();
-        picture->LoadFromFile(QString::fromStdString(path), limits);
+        picture->Assign(ReadPicture(path, limits));
         pixels_ += int64_t(picture->Width()) * picture->Height();
         return *decoded_.emplace(path, std::move(picture)).first->second;
     } catch (const std::exception& error) {

@@ -20,8 +20,7 @@ TZuSkinImage ResolveSkinImage(std::string_view skinFolder, std::string_view file
     const size_t cut = folder.find_last_of("/\\");
     const std::string_view skinsFolder =
         cut == std::string_view::npos ? std::string_view() : folder.substr(0, cut + 1);
-    const std::string_view skin =
-        cut == std::string_view::npos ? folder : folder.substr(cut + 1);
+    const std::string_view skin = cut == std::string_view::npos ? folder : folder.substr(cut + 1);
     std::vector<std::string_view> parts;
     if (!skin.empty())
         parts.push_back(skin);

@@ -445,8 +445,8 @@ void BlankDocumentType(std::string& text) {
     size_t i = 0;
     const auto at = [&](std::string_view what) { return text.compare(i, what.size(), what) == 0; };
     for (;;) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' ||
-                                   text[i] == '\n'))
+        while (i < text.size() &&
+               (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
             ++i;
         if (at("<?") || at("<!--")) {
             const size_t end = text.find(at("<?") ? "?>" : "-->", i);

@@ -88,8 +88,7 @@ std::shared_ptr<TColor32> TZuBitmap32::NewPixels(uint64_t count) {
     return std::shared_ptr<TColor32>(memory, PixelDeleter());
 }
 
-std::unique_ptr<QImage> TZuBitmap32::MakeSurface(TColor32* memory, int32_t width,
-                                                 int32_t height) {
+std::unique_ptr<QImage> TZuBitmap32::MakeSurface(TColor32* memory, int32_t width, int32_t height) {
     auto surface = std::make_unique<QImage>(reinterpret_cast<uchar*>(memory), width, height,
                                             qsizetype(width) * 4, QImage::Format_ARGB32);
     if (surface->isNull() || surface->constBits() != reinterpret_cast<uchar*>(memory))
@@ -315,10 +314,6 @@ void TZuBitmap32::Assign(const QImage& image) {
 }
 
 void TZuBitmap32::LoadFromFile(const QString& fileName) {
-    LoadFromFile(fileName, TZuImageLimits{});
-}
-
-void TZuBitmap32::LoadFromFile(const QString& fileName, const TZuImageLimits& limits) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EZuBitmapError(QStringLiteral("Cannot open file \"%1\": %2")
@@ -342,7 +337,7 @@ void TZuBitmap32::LoadFromFile(const QString& fileName, const TZuImageLimits& li
                                         size_t(bytes.size()));
     const bool png =
         QFileInfo(fileName).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
-    Assign(png ? ReadPng(data, limits) : ReadBmp(data, limits));
+    Assign(png ? ReadPng(data) : ReadBmp(data));
 }
 
 void TZuBitmap32::Draw(TZuBitmap32& dst, int32_t x, int32_t y, const TZuRect& srcRect) const {

@@ -94,8 +94,6 @@ public:
     // EZuBitmapError when the file cannot be read or decoded (the bitmap is then unchanged) or
     // when the bitmap cannot take the picture's size.
     void LoadFromFile(const QString& fileName);
-    // The same with the reader's limits on the picture's size.
-    void LoadFromFile(const QString& fileName, const TZuImageLimits& limits);
 
     // Blends `srcRect` of this bitmap onto `dst` with its top-left corner at (x, y), using
     // Opacity (or `masterAlpha`) as master alpha; clipped on both sides.

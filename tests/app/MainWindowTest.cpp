@@ -1,9 +1,11 @@
 #include "AudioFixtures.h"
 #include "FirstPaintProbe.h"
 #include "MainWindowKeys.h"
+#include "MoConfig.h"
 #include "PlaybackController.h"
 #include "PlayerActions.h"
 #include "PlayerMessages.h"
+#include "StartupSettings.h"
 #include "TunMain.h"
 
 #include <QAction>
@@ -79,6 +81,38 @@ TEST(MainWindow, SkinMenuListsFoldersAndSwitchesSkin) {
     window.SkinMenuClick(items[1]);
     EXPECT_EQ(state.SkinName, "Ink");
     EXPECT_EQ(state.SkinDir, state.ProgramDir + "skin/Ink/");
+}
+
+// A skin folder whose name is not UTF-8 (unpacked from a Windows zip): it reads right in the
+// menu, it can be chosen, and the next start comes up in it again.
+TEST(MainWindow, SkinFolderNamedInGbk) {
+    QTemporaryDir program;
+    namespace fs = std::filesystem;
+    const std::string gbkName = "\xC6\xA4\xB7\xF4"; // 皮肤
+    const fs::path root = fs::path(program.path().toStdString()) / "skin";
+    fs::create_directories(root / "Default");
+    fs::copy(std::string(TUNOLA_TEST_SOURCE_DIR) + "/data/skin/Default", root / gbkName);
+    TAppState state;
+    state.ProgramDir = program.path().toStdString() + "/";
+    TTunMain window(state);
+    window.CreateSkinLoader();
+    window.BuildSkinMenu();
+    QAction* entry = nullptr;
+    for (QAction* a : window.SkinMenu()->actions())
+        if (a->text() == QStringLiteral("皮肤"))
+            entry = a;
+    ASSERT_NE(entry, nullptr);
+    window.SkinMenuClick(entry);
+    EXPECT_EQ(state.SkinName, gbkName);
+    EXPECT_FALSE(window.vb_play->Image().Empty()) << "its pictures load";
+
+    TMoConfig config("", kConfigRoot);
+    WriteCloseSettings(config, state);
+    TAppState next;
+    next.ProgramDir = state.ProgramDir;
+    ReadStartupSettings(config, next);
+    EXPECT_EQ(next.SkinName, gbkName);
+    EXPECT_EQ(next.SkinDir, state.SkinDir);
 }
 
 TEST(MainWindow, SkinMenuSwitchesBetweenTheShippedSkins) {

@@ -163,7 +163,41 @@ TEST_F(ConfigFile, StartupSettingsFallbacks) {
     EXPECT_EQ(state.LyricDir, state.UserDir + "lrc/");
     EXPECT_TRUE(fs::is_directory(dir_ / "lrc"));
     EXPECT_EQ(state.PlaylistFile, state.UserDir + "Default.pls");
-    EXPECT_EQ(state.SkinDir, "/opt/tunola/skin/Blue/");
+    EXPECT_EQ(state.SkinName, "Default") << "Blue is not there";
+    EXPECT_EQ(state.SkinDir, "/opt/tunola/skin/Default/");
+
+    // A skin that is there is taken.
+    state.ProgramDir = PathToUtf8(dir_) + "/";
+    fs::create_directories(dir_ / "skin" / "Blue");
+    ReadStartupSettings(config, state);
+    EXPECT_EQ(state.SkinDir, state.ProgramDir + "skin/Blue/");
+}
+
+// Skin folder names are kept by their bytes: a UTF-8 name is stored as it is, other bytes in
+// an escaped form that comes back unchanged, whatever the bytes.
+TEST(SkinNames, StoredReversibly) {
+    const struct {
+        std::string folder;
+        std::string stored;
+    } cases[] = {
+        {"Default", "Default"},
+        {"夜色", "夜色"},
+        {"50% off", "50% off"},
+        {"\xC6\xA4\xB7\xF4", "/%C6%A4%B7%F4"},             // 皮肤 in GBK
+        {"\xC6\xA4\xB7\xF4 50%", "/%C6%A4%B7%F4%2050%25"}, // space and "%" escaped too
+        {"a\xFF\x01z", "/a%FF%01z"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SkinNameToConfig(c.folder), c.stored);
+        EXPECT_EQ(SkinNameFromConfig(c.stored), c.folder);
+    }
+    for (int b = 0; b < 256; ++b) {
+        const std::string name = std::string("x") + char(b) + "\x80";
+        EXPECT_EQ(SkinNameFromConfig(SkinNameToConfig(name)), name) << b;
+    }
+    EXPECT_EQ(SkinNameFromConfig("/a/b"), "") << "not a form we write";
+    EXPECT_EQ(SkinCaption("\xC6\xA4\xB7\xF4"), "皮肤");
+    EXPECT_EQ(SkinCaption("Porcelain"), "Porcelain");
 }
 
 TEST_F(ConfigFile, PatternMapsToPlayModeAndBack) {

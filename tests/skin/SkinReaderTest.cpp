@@ -326,7 +326,8 @@ TEST(SkinReader, DocumentTypeDeclarationsAreIgnored) {
                              "<button id=\"next\" hit=\"下一首\"/></window></tunola.skin>";
     const std::string harmless[] = {
         "<?xml version=\"1.0\"?>\n<!DOCTYPE tunola.skin>\n" + body,
-        "<!-- made by hand -->\n<!DOCTYPE tunola.skin SYSTEM \"http://127.0.0.1:1/skin.dtd\">" + body,
+        "<!-- made by hand -->\n<!DOCTYPE tunola.skin SYSTEM \"http://127.0.0.1:1/skin.dtd\">" +
+            body,
         "<!DOCTYPE tunola.skin [\n<!-- ] > -->\n<!ATTLIST button hit CDATA \"a>b\">\n]>\n" + body,
     };
     for (const std::string& file : harmless) {
@@ -335,10 +336,10 @@ TEST(SkinReader, DocumentTypeDeclarationsAreIgnored) {
         EXPECT_EQ(Only<TZuSkinButton>(document).Hint, "下一首") << file;
     }
     // Lines are still counted from the top of the file.
-    const TZuSkinDocument lines = ReadSkin(
-        "<!DOCTYPE x [\n\n]>\n<tunola.skin ver=\"2.0\">\n<window id=\"main\" w=\"1\">\n"
-        "<nonsense id=\"q\"/></window></tunola.skin>",
-        kFolder);
+    const TZuSkinDocument lines =
+        ReadSkin("<!DOCTYPE x [\n\n]>\n<tunola.skin ver=\"2.0\">\n<window id=\"main\" w=\"1\">\n"
+                 "<nonsense id=\"q\"/></window></tunola.skin>",
+                 kFolder);
     ASSERT_EQ(lines.Skipped.size(), 1u);
     EXPECT_EQ(lines.Skipped[0].Line, 6);
 

@@ -230,11 +230,13 @@ TEST(Bitmap32, SharedPixelsCopyOnWrite) {
         {"Clear", [](TZuBitmap32& b) { b.Clear(0xFF000000); }},
         {"Bits", [](TZuBitmap32& b) { b.Bits()[0] = 0xFF000000; }},
         {"PixelPtr", [](TZuBitmap32& b) { *b.PixelPtr(0, 0) = 0xFF000000; }},
-        {"Surface", [](TZuBitmap32& b) {
+        {"Surface",
+         [](TZuBitmap32& b) {
              QPainter painter(b.Surface());
              painter.fillRect(0, 0, 4, 3, Qt::black);
          }},
-        {"drawn onto", [](TZuBitmap32& b) {
+        {"drawn onto",
+         [](TZuBitmap32& b) {
              TZuBitmap32 black;
              black.SetSize(4, 3);
              black.Clear(0xFF000000);
