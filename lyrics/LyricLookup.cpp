@@ -6,8 +6,11 @@
 #include "Similarity.h"
 #include "TextCodec.h"
 
+#include <algorithm>
 #include <system_error>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace tunola {
 
@@ -50,21 +53,27 @@ bool TLyricFileChooser::Offer(std::string_view stem, size_t index) {
 
 std::filesystem::path FindLyricFile(const std::filesystem::path& folder, std::string_view title,
                                     std::string_view artist) {
-    TLyricFileChooser chooser(title, artist);
-    std::filesystem::path chosen;
+    // In name order, not the directory's own order (hash order on most file systems): which of
+    // two near matches wins must not change from one machine to the next.
+    std::vector<std::pair<std::string, std::filesystem::path>> files;
     std::error_code ec;
     std::filesystem::directory_iterator it(folder, ec);
-    for (size_t index = 0; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        const std::string name = NameBytes(it->path().filename());
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::string name = NameBytes(it->path().filename());
         if (!HasLrcExtension(name))
             continue;
         std::error_code typeError;
         if (it->is_directory(typeError))
             continue;
-        const bool goOn = chooser.Offer(StemAsUtf8(name), index);
+        files.emplace_back(std::move(name), it->path());
+    }
+    std::sort(files.begin(), files.end());
+    TLyricFileChooser chooser(title, artist);
+    std::filesystem::path chosen;
+    for (size_t index = 0; index < files.size(); ++index) {
+        const bool goOn = chooser.Offer(StemAsUtf8(files[index].first), index);
         if (chooser.Chosen() == index)
-            chosen = it->path();
-        ++index;
+            chosen = files[index].second;
         if (!goOn)
             break;
     }

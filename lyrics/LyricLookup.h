@@ -30,7 +30,8 @@ private:
     std::optional<size_t> chosen_;
 };
 
-// The best-named "*.lrc" file in `folder` for the track, or an empty path.
+// The best-named "*.lrc" file in `folder` for the track, or an empty path. The files are
+// looked at in name order (bytes), the same on every machine.
 std::filesystem::path FindLyricFile(const std::filesystem::path& folder, std::string_view title,
                                     std::string_view artist);
 

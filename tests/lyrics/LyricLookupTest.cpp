@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tunola {
 namespace {
 
@@ -55,6 +57,25 @@ TEST(LyricLookup, FindLyricFileByName) {
     EXPECT_EQ(FindLyricFile(dir.Path(), "SONG", "singer"), exact);
     EXPECT_EQ(FindLyricFile(dir.Path(), "Sonk", "Zinger"), "") << "S only sounds like S";
     EXPECT_EQ(FindLyricFile(dir.Path() / "missing", "Song", "Singer"), "");
+}
+
+// Of several near matches the last in name order wins, whatever order the folder lists them
+// in (tmpfs lists the newest first, ext4 by hash).
+TEST(LyricLookup, FindLyricFileGoesByNameOrder) {
+    const std::string title = "abcdefghijklmnopqrstuvwxy";
+    std::vector<std::string> names; // each one letter short: all score 96
+    for (size_t k = 0; k < 6; ++k)
+        names.push_back(title.substr(0, k) + title.substr(k + 1) + " z.lrc");
+    std::sort(names.begin(), names.end());
+    for (const bool reverse : {false, true}) {
+        TTempFolder dir;
+        std::vector<std::string> order = names;
+        if (reverse)
+            std::reverse(order.begin(), order.end());
+        for (const std::string& name : order)
+            dir.Write(name, "near");
+        EXPECT_EQ(FindLyricFile(dir.Path(), title, "z"), dir.Path() / names.back()) << reverse;
+    }
 }
 
 TEST(LyricLookup, FindLyricFileLooksAtLyricFilesOnly) {
