@@ -20,6 +20,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # a virtual display, screenshots, and fonts with Chinese glyphs
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-dejavu-core
+  # a private sound server for the playback CPU measurements
+  pulseaudio
   # the desktop: a private session bus and an MPRIS client for the tests, Qt's Chinese
   # translations, validators for the installed .desktop and AppStream files
   dbus-daemon dbus-bin playerctl qt6-translations-l10n desktop-file-utils appstream
