@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -223,6 +224,38 @@ TEST(SpectrumSkin, BothSkinsMakeAPainterForTheBox) {
         window.hide();
         EXPECT_FALSE(window.SpectrumWanted());
     }
+}
+
+// Counts paint events per widget.
+struct PaintCounter : QObject {
+    std::map<QObject*, int> paints;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            ++paints[o];
+        return false;
+    }
+};
+
+TEST(SpectrumSkin, AFrameRepaintsOnlyTheBox) {
+    TAppState state;
+    state.ProgramDir = std::string(TUNOLA_TEST_SOURCE_DIR) + "/data/";
+    TTunMain window(state);
+    window.CreateSkinLoader();
+    state.SkinDir = state.ProgramDir + "skin/Default/";
+    window.LoadSkin();
+    window.show();
+    QApplication::processEvents();
+    PaintCounter counter;
+    for (QWidget* w : window.findChildren<QWidget*>())
+        w->installEventFilter(&counter);
+    window.installEventFilter(&counter);
+    const auto loud = Flat(Level(40));
+    window.DrawSpectrum(loud.data(), 256);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints[window.pbx_ost], 1);
+    for (const auto& [w, n] : counter.paints)
+        if (w != window.pbx_ost)
+            ADD_FAILURE() << qPrintable(w->objectName()) << " painted " << n << " times";
 }
 
 TEST(SpectrumSkin, ASkinWithoutTheElementLeavesNoPainter) {
