@@ -7,8 +7,8 @@
 //  - UI thread: construction (loading, event 100), UnloadPlugin/UnloadAll and destruction
 //    (event 101). The table is filled before the track thread starts and is not changed while
 //    it runs.
-//  - Any thread (the stream-opening worker): TrackStarted copies the track into the queue and
-//    returns at once.
+//  - Any thread (the player calls it on the UI thread): TrackStarted copies the track into the
+//    queue and returns at once.
 //  - The track thread (started with the first track): takes the queue in order and broadcasts
 //    event 108 with a TTrackInfo over its copy. It shares the queue (under its mutex) and the
 //    table (read only) with the UI thread. At quit it gets kQuitWait to finish what is queued;
