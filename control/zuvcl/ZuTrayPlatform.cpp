@@ -2,13 +2,14 @@
 // StatusNotifierItem on the session bus when a StatusNotifierWatcher with a host runs there at
 // the first use, an XEmbed icon otherwise. Qt puts an icon it has made back by itself when the
 // tray comes back (it re-docks an XEmbed icon, and re-registers a StatusNotifierItem when the
-// watcher's name re-appears on the bus). What it cannot do is make an icon that was refused
-// because no host ran: when a watcher appears then, the component is told and adds it.
-// UI thread only.
+// watcher's name re-appears on the bus); on xcb the icon is made even while no tray runs, so
+// that Qt docks it once one appears. A watcher appearing is passed on to the component, which
+// then counts the icon as there. UI thread only.
 
 #include "ZuTray.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -32,15 +33,19 @@ public:
             QDBusServiceWatcher::WatchForRegistration);
         connect(watcher_.get(), &QDBusServiceWatcher::serviceRegistered, this, [this] {
             // An icon that exists re-registers itself; making it anew would only leave the
-            // watcher a stale name.
-            if (!icon_ && OnHostReturned)
+            // watcher a stale name. The component is told all the same, so it knows the icon
+            // is there now.
+            if (OnHostReturned)
                 OnHostReturned();
         });
 #endif
     }
 
     bool Add(const QIcon& icon, const QString& tip) override {
-        if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+        // Without a tray, an XEmbed icon is still made: Qt docks it by itself once a tray
+        // appears. The answer stays "not there" until then, so nothing relies on it.
+        if (!available && QGuiApplication::platformName() != QLatin1String("xcb")) {
             icon_.reset();
             return false;
         }
@@ -53,7 +58,7 @@ public:
         icon_->setIcon(icon);
         icon_->setToolTip(tip);
         icon_->show();
-        return icon_->isVisible();
+        return available && icon_->isVisible();
     }
     void Modify(const QIcon& icon, const QString& tip) override {
         if (!icon_)
