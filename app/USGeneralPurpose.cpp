@@ -2,13 +2,12 @@
 
 #include <ZuPlaylistItem.h>
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <vector>
 
 #include "AtomicFile.h"
+#include "PluginLibrary.h"
 
 namespace tunola {
 
@@ -28,7 +27,7 @@ void TUSGeneralPurpose::LoadPlugins(const std::string& folder) {
     std::error_code ec;
     for (std::filesystem::directory_iterator it(PathFromUtf8(folder), ec), end; !ec && it != end;
          it.increment(ec))
-        if (it->path().extension() == ".so")
+        if (it->path().extension() == kPluginSuffix)
             names.push_back(it->path());
     std::sort(names.begin(), names.end());
     for (const std::filesystem::path& name : names)
@@ -43,24 +42,25 @@ bool TUSGeneralPurpose::LoadPlugin(const std::string& fileName) {
     // The track thread reads the table without a lock: nothing is added once it runs.
     if (thread_.joinable())
         return false;
-    void* module = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* module = OpenPluginLibrary(fileName);
     if (!module)
         return false;
     for (int i = 0; i < count_; ++i)
         if (table_[size_t(i)].Module == module) {
-            dlclose(module); // only our extra reference
+            ClosePluginLibrary(module); // only our extra reference
             return false;
         }
     const TUSPluginInfo* info = nullptr;
     try {
-        auto query = reinterpret_cast<TUSPluginInfoFunc>(dlsym(module, "USPluginInfo"));
+        auto query =
+            reinterpret_cast<TUSPluginInfoFunc>(PluginLibrarySymbol(module, "USPluginInfo"));
         if (query)
             info = query(TUNOLA_PLUGIN_INTERFACE);
     } catch (...) {
         info = nullptr;
     }
     if (!info || info->Kind != TUNOLA_PLUGIN_KIND || info->Version != TUNOLA_PLUGIN_INTERFACE) {
-        dlclose(module);
+        ClosePluginLibrary(module);
         return false;
     }
     if (info->PluginProc) {
@@ -88,7 +88,7 @@ void TUSGeneralPurpose::UnloadPlugin(int index) {
     }
     e.Info = nullptr;
     if (e.Module)
-        dlclose(e.Module);
+        ClosePluginLibrary(e.Module);
     e.Module = nullptr;
 }
 
