@@ -8,11 +8,29 @@
 #include <ZuSlider.h>
 #include <audio/AudioLibrary.h>
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
 namespace tunola {
+
+namespace {
+
+// What the user is told on the row of an entry that did not open.
+std::string FailureReason(const TZuPlaylistItem& entry) {
+    if (entry.ISURL())
+        return "无法打开网络地址：服务器没有回应，或那里不是可以播放的音频流";
+    const QFileInfo file(QString::fromStdString(entry.FileName()));
+    if (!file.exists())
+        return "无法打开：文件不存在";
+    if (!file.isReadable())
+        return "无法打开：没有读取这个文件的权限";
+    return "无法打开：格式不受支持，或文件已损坏";
+}
+
+} // namespace
 
 TPlayerActions::TPlayerActions(TParts parts, QObject* parent) : QObject(parent), p_(parts) {
     Watch();
@@ -22,6 +40,7 @@ void TPlayerActions::Watch() {
     if (p_.Controller)
         connect(p_.Controller, &TPlaybackController::Notified, this,
                 [this](int32_t code, int64_t lParam) {
+                    MarkFailures(code, lParam);
                     if (code == ncPlayState || (code == ncOpening && lParam == 2))
                         emit PlaybackChanged();
                 });
@@ -59,6 +78,20 @@ void TPlayerActions::Watch() {
                 previous();
             emit ModeChanged();
         };
+    }
+}
+
+void TPlayerActions::MarkFailures(int32_t code, int64_t lParam) {
+    if (!p_.Playlist)
+        return;
+    TZuPlaylistModel& model = p_.Playlist->Playlist();
+    if (code == ncOpenFailed) {
+        const auto serial = static_cast<uint64_t>(lParam);
+        if (const std::optional<TZuPlaylistItem> entry = model.SnapshotOf(serial))
+            model.SetFailure(serial, FailureReason(*entry));
+    } else if (code == ncOpening && lParam == 2) {
+        if (const TZuPlaylistItem* entry = model.CurrentEntry())
+            model.SetFailure(entry->Serial(), {});
     }
 }
 

@@ -95,6 +95,8 @@ signals:
 
 private:
     void Watch();
+    // Rows of entries that did not open are marked with the reason; playing clears the mark.
+    void MarkFailures(int32_t code, int64_t lParam);
 
     TParts p_;
 };

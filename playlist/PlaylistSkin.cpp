@@ -24,6 +24,8 @@ void ApplySkinList(const TZuSkinList& e, QWidget& control, TZuSkinContext& conte
     list->SetTextColor(Color32(e.TextColor));
     list->SetTextCurrentColor(Color32(e.TextCurrentColor));
     list->SetTextSelectedColor(Color32(e.TextSelectedColor));
+    if (e.TextFailedColor)
+        list->SetTextFailedColor(Color32(*e.TextFailedColor));
     list->setFont(SkinFont(list->font(), e.Font));
     bar.SetNormalX(e.NormalX);
     bar.SetNormalY(e.NormalY);

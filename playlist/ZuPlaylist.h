@@ -79,6 +79,9 @@ public:
     void SetTextCurrentColor(TColor32 color) { Store(textCurrentColor_, color); }
     TColor32 TextSelectedColor() const { return textSelectedColor_; }
     void SetTextSelectedColor(TColor32 color) { Store(textSelectedColor_, color); }
+    // The text of an entry that failed to open (its row's tooltip says why).
+    TColor32 TextFailedColor() const { return textFailedColor_; }
+    void SetTextFailedColor(TColor32 color) { Store(textFailedColor_, color); }
     TColor32 SelectionColor() const { return selectionColor_; }
     void SetSelectionColor(TColor32 color) { Store(selectionColor_, color); }
 
@@ -148,6 +151,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -209,6 +213,7 @@ private:
     TColor32 textColor_ = 0xFF000000;
     TColor32 textCurrentColor_ = 0xFF00FF00;
     TColor32 textSelectedColor_ = 0xFF000000;
+    TColor32 textFailedColor_ = 0xFFE05A4F;
     TColor32 selectionColor_ = 0xFF000000;
     uint8_t scrollBarWidth_ = 0;
     uint8_t scrollBarTopMargin_ = 0;

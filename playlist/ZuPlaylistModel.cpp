@@ -201,4 +201,27 @@ std::optional<TZuPlaylistItem> TZuPlaylistModel::SnapshotOf(uint64_t serial) con
     return copy;
 }
 
+void TZuPlaylistModel::SetFailure(uint64_t serial, std::string reason) {
+    if (serial == 0)
+        return;
+    if (reason.empty()) {
+        if (failures_.erase(serial) == 0)
+            return;
+    } else {
+        // Marks of entries that have left the list go now, so the map stays small.
+        std::lock_guard lock(lock_);
+        std::erase_if(failures_,
+                      [this](const auto& mark) { return FindSerialLocked(mark.first) < 0; });
+        failures_[serial] = std::move(reason);
+    }
+    Changed();
+}
+
+const std::string* TZuPlaylistModel::Failure(const TZuPlaylistItem& entry) const {
+    if (failures_.empty())
+        return nullptr;
+    const auto it = failures_.find(entry.Serial());
+    return it == failures_.end() ? nullptr : &it->second;
+}
+
 } // namespace tunola

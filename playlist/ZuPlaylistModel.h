@@ -27,6 +27,8 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace tunola {
 
@@ -99,6 +101,12 @@ public:
     // or nothing when it is no longer in the list.
     std::optional<TZuPlaylistItem> SnapshotOf(uint64_t serial) const;
 
+    // Why the entry with this serial failed to open, shown on its row until it plays again.
+    // UI thread. An empty reason clears the mark.
+    void SetFailure(uint64_t serial, std::string reason);
+    // The reason, or null when the entry is not marked.
+    const std::string* Failure(const TZuPlaylistItem& entry) const;
+
     // Raised when the view should repaint (see the threading rules above).
     std::function<void(TZuPlaylistModel& sender)> OnChange;
     // Raised by each entry as it is freed, after it has left the list, with its LongTime. Not
@@ -110,6 +118,9 @@ private:
     friend class TZuPlaylistItems;
 
     void Changed() { items_.Changed(); }
+    // Failed entries by serial; serials are never reused, so marks of deleted entries are
+    // only dropped at the next change.
+    std::unordered_map<uint64_t, std::string> failures_;
     // Index of the entry with this serial, −1 when gone; lock held.
     int FindSerialLocked(uint64_t serial) const;
 

@@ -11,9 +11,11 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -112,6 +114,21 @@ void TZuPlaylist::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
         collapseRow_ = -1;
     }
     TZuCustomControl::MouseUp(button, shift, x, y);
+}
+
+bool TZuPlaylist::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // A row marked as failed tells why; other rows have no tooltip.
+        auto* help = static_cast<QHelpEvent*>(event);
+        const TZuPlaylistItem* entry = model_.Items().GetItem(ItemAtPoint(help->pos()));
+        const std::string* reason = entry ? model_.Failure(*entry) : nullptr;
+        if (reason)
+            QToolTip::showText(help->globalPos(), QString::fromStdString(*reason), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return TZuCustomControl::event(event);
 }
 
 void TZuPlaylist::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -94,6 +94,8 @@ void TZuPlaylist::PaintRows(const QRect& dirty) {
             TColor32 color = entry.Selected() ? textSelectedColor_ : textColor_;
             if (i == model_.CurrentItem() && !model_.CurrentLost())
                 color = textCurrentColor_;
+            if (model_.Failure(entry))
+                color = textFailedColor_;
             p.setPen(Pen(color));
             const int baseline = r.Top + baselineOffset;
 

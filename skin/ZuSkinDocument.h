@@ -112,6 +112,8 @@ struct TZuSkinList : TZuSkinElementBase {
     int16_t SliderH = 0;
     TColor BackColor = 0, SelectionColor = 0, TextColor = 0, TextCurrentColor = 0;
     TColor TextSelectedColor = 0;
+    // "textfcolor": entries that failed to open; a skin without it keeps the view's default.
+    std::optional<TColor> TextFailedColor;
     TZuSkinFont Font;
     TZuAnchors Anchors;
     int16_t NormalX = 0, NormalY = 0, PressedX = 0, PressedY = 0;

@@ -355,6 +355,8 @@ private:
         l.TextColor = a.Color("textcolor");
         l.TextCurrentColor = a.Color("textcurrcolor");
         l.TextSelectedColor = a.Color("textscolor");
+        if (!a["textfcolor"].empty())
+            l.TextFailedColor = a.Color("textfcolor");
         l.Font = a.Font();
         l.Anchors = a.Anchors(true);
         l.NormalX = a.Int16("nx");

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -263,6 +264,45 @@ TEST(MainWindow, KeysAndTheVolumeWheelDriveThePlayer) {
 
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(dialogs, 1);
+    window.Controller()->WaitForOpen();
+}
+
+// An entry that does not open is marked with the reason; once it plays the mark goes.
+TEST(MainWindow, AnEntryThatFailsIsMarkedUntilItPlays) {
+    QTemporaryDir user;
+    TAppState state;
+    state.UserDir = user.path().toStdString() + "/";
+    state.PlaylistFile = state.UserDir + "Default.pls";
+    const QString broken = user.path() + QStringLiteral("/broken.wav");
+    {
+        QFile f(broken);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("this is no sound at all");
+    }
+    TTunMain window(state);
+    window.StartAudioLibrary();
+    window.CreateWindows();
+    window.CreatePlayerActions();
+    TPlayerActions& actions = window.Actions();
+    ASSERT_EQ(actions.Open({broken}, true), 1);
+    TZuPlaylistModel& model = window.PlaylistWindow()->Playlist();
+    const TZuPlaylistItem& entry = *model.Items().GetItem(0);
+    for (int i = 0; i < 200 && !model.Failure(entry); ++i)
+        QTest::qWait(10);
+    ASSERT_NE(model.Failure(entry), nullptr);
+    EXPECT_EQ(*model.Failure(entry), "无法打开：格式不受支持，或文件已损坏");
+
+    // Mended on disk, played again: no mark.
+    window.Controller()->WaitForOpen();
+    const std::string good =
+        tunaudio::test::WriteWav("main-mended.wav", 8000, 1, 8000, tunaudio::test::Sine(440, 8000))
+            .string();
+    QFile::remove(broken);
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(good), broken));
+    actions.PlayAt(0);
+    for (int i = 0; i < 200 && model.Failure(entry); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(model.Failure(entry), nullptr);
     window.Controller()->WaitForOpen();
 }
 

@@ -5,8 +5,10 @@
 #include "ZuPlaylist.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -122,6 +124,43 @@ TEST_F(PlaylistView, CurrentRowColourWinsOverTheSelection) {
     EXPECT_EQ(view.CurrentItem(), -1);
     EXPECT_TRUE(view.CurrentLost());
     EXPECT_EQ(CountColor(Grab(view), view.rect(), kCurrent), 0);
+}
+
+TEST_F(PlaylistView, AFailedEntryIsMarkedAndSaysWhyUntilTheMarkGoes) {
+    constexpr TColor32 kFailed = 0xFFFF2020;
+    view.SetTextFailedColor(kFailed);
+    FillNumbered(model, 4);
+    ShowAndWait(view);
+    view.SetCurrentItem(2);
+    const uint64_t serial = model.Items().GetItem(2)->Serial();
+    model.SetFailure(serial, "无法打开：文件不存在");
+    QImage image = Grab(view);
+    // The mark wins even over the playing row's colour.
+    EXPECT_GT(CountColor(image, RowArea(2), kFailed), 0);
+    EXPECT_EQ(CountColor(image, RowArea(2), kCurrent), 0);
+    EXPECT_EQ(CountColor(image, RowArea(1), kFailed), 0);
+
+    auto tooltipAt = [&](int row) {
+        QHelpEvent help(QEvent::ToolTip, RowPoint(row), view.mapToGlobal(RowPoint(row)));
+        QApplication::sendEvent(&view, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    // A tooltip taken away fades out first.
+    auto hidden = [] {
+        for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
+            QTest::qWait(10);
+        return !QToolTip::isVisible();
+    };
+    EXPECT_EQ(tooltipAt(2), QStringLiteral("无法打开：文件不存在"));
+    tooltipAt(1);
+    EXPECT_TRUE(hidden());
+
+    model.SetFailure(serial, {});
+    image = Grab(view);
+    EXPECT_EQ(CountColor(image, RowArea(2), kFailed), 0);
+    EXPECT_GT(CountColor(image, RowArea(2), kCurrent), 0);
+    tooltipAt(2);
+    EXPECT_TRUE(hidden());
 }
 
 TEST_F(PlaylistView, DeletingTheSelectedPlayingEntryLeavesTheOneBeforeItUnhighlighted) {

@@ -545,6 +545,7 @@ TEST_F(PlaylistWindow, DefaultSkinDressesTheWindowAndTheList) {
     EXPECT_EQ(list.ScrollBarWidth(), 8);
     EXPECT_EQ(list.BackColor(), Color32(0x171310));
     EXPECT_EQ(list.TextCurrentColor(), Color32(0xAED42B));
+    EXPECT_EQ(list.TextFailedColor(), Color32(0x4F5AE0)); // "textfcolor"
     EXPECT_EQ(list.font().pixelSize(), 12);
     EXPECT_EQ(list.ScrollBar().SliderW(), 8);
     EXPECT_EQ(list.ScrollBar().SliderH(), 28);

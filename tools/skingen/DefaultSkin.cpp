@@ -394,6 +394,7 @@ void writePlaylistWindow(SkinWriter& skin) {
         .setColor("textcolor", QColor(0xC4, 0xCA, 0xD4))
         .setColor("textcurrcolor", palette::accent)
         .setColor("textscolor", Qt::white)
+        .setColor("textfcolor", QColor(0xE0, 0x5A, 0x4F))
         .set("font", kUiFontFamily)
         .set("fsize", 9)
         .set("align", "LRTB")

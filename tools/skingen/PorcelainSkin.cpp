@@ -371,6 +371,7 @@ void writePlaylistWindow(SkinWriter& skin) {
         .setColor("textcolor", QColor(0x38, 0x40, 0x4F))
         .setColor("textcurrcolor", palette::cobalt)
         .setColor("textscolor", palette::text)
+        .setColor("textfcolor", QColor(0xC0, 0x39, 0x2B))
         .set("font", kUiFontFamily)
         .set("fsize", 9)
         .set("align", "LRTB")

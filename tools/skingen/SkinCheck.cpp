@@ -69,10 +69,13 @@ QStringList allowedAttributes(const QString& tag, const QString& id) {
                                     "tilea",        "tileb",        "bordersize", "align",
                                     "kind",         "style",        "filename"};
     if (tag == "list")
-        return bounds + pictures +
-               QStringList{
-                   "sw",         "sh",   "bcolor", "selectioncolor", "textcolor", "textcurrcolor",
-                   "textscolor", "font", "fsize",  "align",          "ti",        "filename"};
+        return bounds + pictures + QStringList{"sw",         "sh",
+                                               "bcolor",     "selectioncolor",
+                                               "textcolor",  "textcurrcolor",
+                                               "textscolor", "textfcolor",
+                                               "font",       "fsize",
+                                               "align",      "ti",
+                                               "filename"};
     if (tag == "visual" && id == "minlrc")
         return bounds + QStringList{"align", "hz", "color", "fcolor", "fccolor", "font", "fsize"};
     if (tag == "visual" && id == "ost")
@@ -92,10 +95,9 @@ ValueKind kindOf(const QString& attribute) {
     static const QSet<QString> rects = {"tl", "tm", "tr", "bl",    "bm",    "br",
                                         "lm", "rm", "tc", "tilea", "tileb", "ti"};
     static const QSet<QString> colours = {
-        "bgcolor",       "bcolor",     "fcolor", "selectioncolor", "textcolor",
-        "textcurrcolor", "textscolor", "color",  "fccolor",        "bc",
-        "pen",           "peak",       "acolor", "dcolor",         "colorbegin",
-        "colorend"};
+        "bgcolor",    "bcolor",     "fcolor", "selectioncolor", "textcolor", "textcurrcolor",
+        "textscolor", "textfcolor", "color",  "fccolor",        "bc",        "pen",
+        "peak",       "acolor",     "dcolor", "colorbegin",     "colorend"};
     static const QSet<QString> texts = {"id", "filename", "font", "hit", "kind"};
     if (rects.contains(attribute))
         return ValueKind::Rect;
