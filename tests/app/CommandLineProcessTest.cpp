@@ -296,6 +296,8 @@ TEST_F(CommandLineProcess, TheSessionComesBackAfterARestart) {
     ASSERT_TRUE(WaitForStatus("state", "playing"));
     Remote({QStringLiteral("next")});
     ASSERT_TRUE(WaitForStatus("title", "b"));
+    // Paused, so the position at close is exactly the one sought.
+    Remote({QStringLiteral("pause")});
     Remote({QStringLiteral("seek"), QStringLiteral("4.25")});
     Remote({QStringLiteral("volume"), QStringLiteral("30")});
     Remote({QStringLiteral("mute")});
