@@ -17,6 +17,10 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Qt's own dialogs (file dialogs, message boxes, the input dialog) in Chinese like the rest of
+// the player, when the system has Qt's translations. True when they were loaded.
+bool LoadQtTranslations(QCoreApplication& app);
+
 // Runs `step`, dropping (and tracing) any exception it throws. Returns false when it threw.
 template <typename F> bool RunContained(const char* what, F&& step) {
     try {

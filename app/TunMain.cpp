@@ -14,6 +14,7 @@
 #include "StartupSettings.h"
 #include "TunApplication.h"
 #include "USGeneralPurpose.h"
+#include "WindowManners.h"
 
 #include <QAction>
 #include <QApplication>
@@ -382,6 +383,7 @@ void TTunMain::CreateWindows() {
     // Playlist, library, lyrics and desktop-lyrics windows, in that order. The playlist window
     // loads the current list; the controller then plays it.
     playlistWindow_ = std::make_unique<TTunPlayList>(state_, audio_.get(), *this);
+    BelongToMainWindow(*playlistWindow_, *this);
     if (skin_)
         RegisterPlaylistSkin(*skin_, *playlistWindow_);
     if (!audio_)
@@ -410,6 +412,7 @@ void TTunMain::CreatePlayerActions() {
         TPlayerActions::TParts{&state_, audio_.get(), controller_.get(), playlistWindow_.get(),
                                pgb_music, pgb_volume, vb_sound});
     new TMainWindowKeys(*this, *pgb_volume, *actions_, [this] { pmf_openfileClick(); });
+    new TWindowManners(*this, *actions_, windowTitle());
 }
 
 void TTunMain::RestoreSession() {

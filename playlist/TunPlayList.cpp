@@ -51,6 +51,7 @@ TTunPlayList::TTunPlayList(TAppState& state, tunaudio::TAudioLibrary* audio, IPl
     : TZuFormEx(parent), Dialogs(ScreenDialogs()), state_(state), audio_(audio), host_(host) {
     setObjectName(QStringLiteral("TunPlayList"));
     setWindowRole(QStringLiteral("TUNOLA PLAYLIST"));
+    setWindowTitle(QStringLiteral("播放列表"));
     setAcceptDrops(true);
     resize(466, 342);
     BuildComponents();

@@ -6,7 +6,9 @@
 #include "PlayerActions.h"
 #include "PlayerMessages.h"
 #include "StartupSettings.h"
+#include "TunApplication.h"
 #include "TunMain.h"
+#include "WindowManners.h"
 
 #include <QAction>
 #include <QApplication>
@@ -304,6 +306,78 @@ TEST(MainWindow, AnEntryThatFailsIsMarkedUntilItPlays) {
         QTest::qWait(10);
     EXPECT_EQ(model.Failure(entry), nullptr);
     window.Controller()->WaitForOpen();
+}
+
+TEST(MainWindow, TitleNamesThePlayingTrack) {
+    const struct {
+        const char* caption;
+        const char* title;
+    } kCases[] = {
+        {"歌 - 歌手", "歌 - 歌手 - 听风"},
+        {"歌 - ", "歌 - 听风"},
+        {"", "听风"},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(TWindowManners::TitleFor(QString::fromUtf8(c.caption)),
+                  QString::fromUtf8(c.title));
+
+    QTemporaryDir user;
+    TAppState state;
+    state.UserDir = user.path().toStdString() + "/";
+    state.PlaylistFile = state.UserDir + "Default.pls";
+    const std::string track = tunaudio::test::WriteWav("main-title.wav", 8000, 1, 8000 * 5,
+                                                       tunaudio::test::Sine(440, 8000))
+                                  .string();
+    TTunMain window(state);
+    window.StartAudioLibrary();
+    window.CreateWindows();
+    window.CreatePlayerActions();
+    const QString idle = window.windowTitle();
+    window.Actions().Open({QString::fromStdString(track)}, true);
+    window.Controller()->WaitForOpen();
+    for (int i = 0; i < 200 && window.windowTitle() == idle; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("main-title - 听风"));
+    window.Actions().Stop();
+    EXPECT_EQ(window.windowTitle(), idle);
+
+    // The playlist window has a title, and belongs to the main window (no taskbar entry).
+    EXPECT_EQ(window.PlaylistWindow()->windowTitle(), QStringLiteral("播放列表"));
+    EXPECT_EQ(window.PlaylistWindow()->parentWidget(), &window);
+    EXPECT_EQ(window.PlaylistWindow()->windowType(), Qt::Tool);
+    EXPECT_TRUE(window.PlaylistWindow()->isWindow());
+}
+
+// A move the window manager makes (no drag of ours) carries the docked windows along.
+TEST(MainWindow, WindowManagerMovesTakeTheDockedGroup) {
+    QTemporaryDir user;
+    TAppState state;
+    state.UserDir = user.path().toStdString() + "/";
+    state.PlaylistFile = state.UserDir + "Default.pls";
+    TTunMain window(state);
+    window.CreateWindows();
+    window.CreatePlayerActions();
+    TTunPlayList& list = *window.PlaylistWindow();
+    window.move(100, 80);
+    window.show();
+    list.move(100, 80 + window.height()); // docked under the main window
+    list.show();
+    TZuForm loose;
+    loose.setGeometry(700, 500, 50, 50); // far away: not part of the group
+    loose.show();
+    QTest::qWait(50);
+
+    window.move(130, 100);
+    for (int i = 0; i < 100 && list.pos() == QPoint(100, 80 + window.height()); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(list.pos(), QPoint(130, 100 + window.height()));
+    EXPECT_EQ(loose.pos(), QPoint(700, 500));
+}
+
+TEST(MainWindow, QtDialogsSpeakChinese) {
+    ASSERT_TRUE(LoadQtTranslations(*QCoreApplication::instance()))
+        << "Qt's translations are installed by scripts/setup.sh";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
 }
 
 // The start-up probe reports the first paint once, however many widgets paint.
