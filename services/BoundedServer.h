@@ -23,8 +23,8 @@
 namespace tunola::service {
 
 struct TServerLimits {
-    size_t Threads = 16;                              // connections served at once
-    size_t Queue = 64;                                // connections waiting for a worker
+    size_t Threads = 64;                              // connections served at once
+    size_t Queue = 128;                               // connections waiting for a worker
     size_t MaxHeadBytes = 16384;                      // request line + headers
     std::chrono::milliseconds ReadTimeout{5000};      // silence while a request arrives
     std::chrono::milliseconds RequestDeadline{30000}; // a whole request head and body

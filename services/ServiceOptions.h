@@ -16,8 +16,8 @@ struct TServiceOptions {
     std::string LatestVersion;     // --latest-version a.b
     std::string DownloadUrl;       // --download-url
     std::string PortFile;          // --port-file: the bound port is written there
-    int Threads = 16;              // --threads: requests served at once
-    int Queue = 64;                // --queue: connections waiting beyond those
+    int Threads = 64;              // --threads: connections served at once
+    int Queue = 128;               // --queue: connections waiting beyond those
     bool Rescan = false;           // --rescan: scan into the database and exit
     bool Help = false;
 };
