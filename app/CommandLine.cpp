@@ -1,17 +1,14 @@
 #include "CommandLine.h"
 
+#include <StreamAddress.h>
+
 #include <QDir>
 #include <QUrl>
 
 namespace tunola {
 
 bool IsStreamAddress(const QString& item) {
-    static const char* const kSchemes[] = {"http://", "https://", "ftp://", "mms://",
-                                           "mmsh://", "rtsp://",  "icy://"};
-    for (const char* scheme : kSchemes)
-        if (item.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
-            return true;
-    return false;
+    return tunola::IsStreamAddress(std::string_view(item.toUtf8().constData()));
 }
 
 QString AbsoluteItem(const QString& item, const QString& workingDir) {

@@ -5,6 +5,7 @@
 #include "TrackReader.h"
 
 #include <AtomicFile.h>
+#include <StreamAddress.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,12 +20,6 @@ namespace {
 
 // Lists are text of a few megabytes at most; anything bigger is not one.
 constexpr qint64 kMaxListBytes = 64 * 1024 * 1024;
-
-bool IsAddress(const QString& item) {
-    static const QRegularExpression scheme(QStringLiteral("^(https?|ftp|mms|mmsh|rtsp|icy)://"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    return scheme.match(item).hasMatch();
-}
 
 QList<QRegularExpression> Matchers(const QStringList& patterns) {
     QList<QRegularExpression> matchers;
@@ -81,7 +76,7 @@ TListEntry FromRecord(const TPList& record) {
 } // namespace
 
 bool IsStreamLocation(const QString& item) {
-    return IsAddress(item);
+    return IsStreamAddress(item.toStdString());
 }
 
 QStringList CollectFolderTree(const QString& folder, const QStringList& patterns) {
@@ -165,7 +160,7 @@ std::vector<TZuPlaylistItem> ExpandItems(tunaudio::TAudioLibrary* audio, const Q
         list.push_back(std::move(entry));
     };
     for (const QString& item : items) {
-        if (IsAddress(item)) {
+        if (IsStreamAddress(item.toStdString())) {
             TListEntry entry;
             entry.Location = item.toStdString();
             entry.IsUrl = true;

@@ -3,6 +3,7 @@
 #include "PlaylistXmlReader.h"
 #include "XmlSafeText.h"
 
+#include <StreamAddress.h>
 #include <TextCodec.h>
 
 #include <libxml/tree.h>
@@ -63,15 +64,6 @@ std::vector<std::string_view> Lines(std::string_view text) {
         start = end + 1;
     }
     return lines;
-}
-
-bool IsStreamAddress(std::string_view location) {
-    static const char* const kSchemes[] = {"http://", "https://", "ftp://", "mms://",
-                                           "mmsh://", "rtsp://",  "icy://"};
-    for (const char* scheme : kSchemes)
-        if (StartsWithNoCase(location, scheme))
-            return true;
-    return false;
 }
 
 int HexValue(char c) {
@@ -149,7 +141,10 @@ std::optional<TListEntry> ResolveLocation(std::string_view raw, std::string_view
         location.substr(0, colon).find_first_of("/\\") == std::string_view::npos)
         return std::nullopt;
     std::string path = uriList ? PercentDecode(location) : std::string(location);
-    std::replace(path.begin(), path.end(), '\\', '/');
+    // A list written on Windows separates with "\"; a location that has a "/" is a path of
+    // ours, where "\" is part of a name.
+    if (!uriList && path.find('/') == std::string::npos)
+        std::replace(path.begin(), path.end(), '\\', '/');
     if (!path.starts_with('/')) {
         // A drive letter ("C:/Music/…") cannot be found here; keep it relative to nothing.
         if (path.size() >= 2 && path[1] == ':')
@@ -376,10 +371,12 @@ TListFormat DetectListFormat(std::string_view bytes, std::string_view fileName) 
 std::optional<std::vector<TListEntry>> ParseForeignList(std::string_view bytes, TListFormat format,
                                                         std::string_view listFolder) {
     switch (format) {
+    // Text after a byte-order mark is taken as UTF-8 even where it is not: what cannot be
+    // text becomes U+FFFD, so nothing invalid reaches the list or a list written from it.
     case TListFormat::M3u:
-        return ParseM3u(DecodeTextFile(bytes), listFolder);
+        return ParseM3u(XmlSafeText(DecodeTextFile(bytes)), listFolder);
     case TListFormat::Pls:
-        return ParsePls(DecodeTextFile(bytes), listFolder);
+        return ParsePls(XmlSafeText(DecodeTextFile(bytes)), listFolder);
     case TListFormat::Xspf:
         return ParseXspf(bytes, listFolder);
     case TListFormat::Native:

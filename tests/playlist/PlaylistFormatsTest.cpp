@@ -78,6 +78,22 @@ TEST(PlaylistFormats, GbkM3uIsDecoded) {
     EXPECT_EQ(e[0].Title, "歌名");
 }
 
+TEST(PlaylistFormats, WhatCannotBeTextNeverReachesTheList) {
+    // A UTF-8 mark before bytes that are not UTF-8: they become U+FFFD, so a list written from
+    // these entries is valid UTF-8 again.
+    const std::vector<TListEntry> e = Parse("\xEF\xBB\xBF#EXTM3U\n#EXTINF:1,T\xFF\n/a\xFE.mp3\n");
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_EQ(e[0].Location, "/a\uFFFD.mp3");
+    EXPECT_EQ(e[0].Title, "T\uFFFD");
+    EXPECT_TRUE(IsValidUtf8(WriteM3u8(e)));
+    // "\\" separates only in a location without "/" (a list from Windows); in a path of ours
+    // it is part of a name.
+    const std::vector<TListEntry> f = Parse("#EXTM3U\nsub\\x.mp3\n/m/a\\b.mp3\n");
+    ASSERT_EQ(f.size(), 2u);
+    EXPECT_EQ(f[0].Location, "/music/lists/sub/x.mp3");
+    EXPECT_EQ(f[1].Location, "/m/a\\b.mp3");
+}
+
 TEST(PlaylistFormats, PlsInNumberOrderWithOptionalFields) {
     const std::vector<TListEntry> e = Parse("[playlist]\r\n"
                                             "NumberOfEntries=3\r\n"
