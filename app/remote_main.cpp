@@ -18,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstring>
@@ -105,8 +106,14 @@ int main(int argc, char** argv) {
         QByteArray payload;
         if (frame.verb == fvEnqueue) {
             QStringList items;
-            for (int i = 2; i < argc; ++i)
-                items.push_back(AbsoluteItem(QString::fromLocal8Bit(argv[i]), QDir::currentPath()));
+            for (int i = 2; i < argc; ++i) {
+                const QString item =
+                    AbsoluteItem(QString::fromLocal8Bit(argv[i]), QDir::currentPath());
+                if (!IsStreamAddress(item) && !QFileInfo::exists(item))
+                    std::fprintf(stderr, "tunola-remote: %s: no such file or folder\n",
+                                 qPrintable(item));
+                items.push_back(item);
+            }
             payload = JoinItems(items);
         } else if (given == 1) {
             bool ok = false;
