@@ -90,6 +90,15 @@ struct TAudioLibrary::Impl {
         return handle;
     }
 
+    // What a playing stream changed is heard at once: the output's queue is mixed again.
+    void Rewrite(const TStream& s) const {
+        if (s.DecodeOnly())
+            return;
+        std::lock_guard lock(mutex);
+        if (mixer)
+            mixer->Rewrite();
+    }
+
     static void Fire(const std::vector<TPendingSync>& fired) {
         for (const TPendingSync& sync : fired)
             sync.proc(sync.sync, sync.channel, 0, sync.user);
@@ -155,7 +164,10 @@ bool TAudioLibrary::Init(int device, DWORD freq, DWORD /*flags*/, void* /*window
     std::lock_guard lock(d->mutex);
     if (d->mixer)
         return false; // another thread won
-    d->mixer = std::make_unique<TMixer>(std::move(output), d->syncMutex);
+    // The output is closed while nothing plays and opened again on the next play.
+    const int rate = static_cast<int>(freq);
+    d->mixer = std::make_unique<TMixer>(std::move(output), d->syncMutex,
+                                        [device, rate] { return OpenAudioOutput(device, rate); });
     d->openingCancelled = false;
     return true;
 }
@@ -372,9 +384,13 @@ bool TAudioLibrary::StreamFree(HSTREAM stream) {
             return false;
         s = std::move(it->second);
         d->streams.erase(it);
+        const bool playing = s->State() == TStream::TState::Playing;
         s->MarkFreed();
-        if (d->mixer)
+        if (d->mixer) {
             d->mixer->Remove(s.get());
+            if (playing)
+                d->mixer->Rewrite(); // silent at once, not after the output's buffer
+        }
     }
     // The mixer checks the mark before each handler it calls; wait for one it is calling now.
     { std::lock_guard wait(d->syncMutex); }
@@ -434,7 +450,10 @@ bool TAudioLibrary::ChannelSetPosition(DWORD channel, QWORD position, DWORD mode
     const auto s = d->Find(channel);
     if (!s || mode != kPosByte)
         return false;
-    return s->Seek(position / s->FrameBytes());
+    if (!s->Seek(position / s->FrameBytes()))
+        return false;
+    d->Rewrite(*s);
+    return true;
 }
 
 bool TAudioLibrary::ChannelPlay(DWORD channel, bool restart) {
@@ -442,22 +461,31 @@ bool TAudioLibrary::ChannelPlay(DWORD channel, bool restart) {
     if (!s)
         return false;
     std::lock_guard lock(d->mutex);
+    const bool wasPlaying = s->State() == TStream::TState::Playing;
     if (!d->mixer || !s->Play(restart))
         return false;
     d->mixer->Add(s);
+    if (restart && wasPlaying)
+        d->mixer->Rewrite(); // the start is heard at once
     return true;
 }
 
 bool TAudioLibrary::ChannelPause(DWORD channel) {
     const auto s = d->Find(channel);
-    return s && s->Pause();
+    if (!s || !s->Pause(d->Audible()))
+        return false;
+    d->Rewrite(*s);
+    return true;
 }
 
 bool TAudioLibrary::ChannelStop(DWORD channel) {
     const auto s = d->Find(channel);
     if (!s)
         return false;
-    s->Stop();
+    const bool playing = s->State() == TStream::TState::Playing;
+    s->Stop(d->Audible());
+    if (playing)
+        d->Rewrite(*s);
     return true;
 }
 

@@ -15,12 +15,11 @@ namespace tunaudio {
 
 namespace {
 
-// About 46 ms at 44.1 kHz, close to what the device outputs keep queued.
-constexpr size_t kSilentBufferFrames = 2048;
-
 std::unique_ptr<TAudioOutput> OpenByName(std::string_view name, int rate) {
     if (name == "silent")
-        return std::make_unique<TSilentOutput>(rate, kSilentBufferFrames);
+        // As much queued as the device outputs keep, so positions behave alike.
+        return std::make_unique<TSilentOutput>(rate,
+                                               static_cast<size_t>(rate) * kOutputBufferMs / 1000);
 #ifdef TUNOLA_HAVE_PULSE
     if (name == "pulse")
         return OpenPulseOutput(rate);

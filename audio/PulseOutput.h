@@ -1,5 +1,9 @@
 #pragma once
-// PulseAudio (or PipeWire's Pulse server) through the blocking simple API.
+// PulseAudio (or PipeWire's Pulse server) through the asynchronous API.
+//
+// Threads: libpulse's own main-loop thread runs the callbacks below, which only wake the mixer
+// thread; the mixer thread does everything else. Both take the main loop's lock around every
+// use of the context and the stream.
 
 #include "AudioOutput.h"
 

@@ -16,6 +16,36 @@ uint64_t TSilentOutput::PlayedAt(Clock::time_point now) const {
     return std::min(played, written_);
 }
 
+TSilentOutput::Clock::time_point TSilentOutput::RoomAt(size_t frames) const {
+    const uint64_t target = written_ + frames;
+    if (target <= bufferFrames_ + anchorPlayed_)
+        return anchorTime_;
+    const uint64_t mustPlay = target - bufferFrames_;
+    const double seconds = static_cast<double>(mustPlay - anchorPlayed_) / rate_;
+    return anchorTime_ +
+           std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+size_t TSilentOutput::Writable() {
+    return bufferFrames_ - static_cast<size_t>(std::min<uint64_t>(DelayFrames(), bufferFrames_));
+}
+
+void TSilentOutput::WaitWritable(size_t frames, std::chrono::milliseconds atMost) {
+    frames = std::min(frames, bufferFrames_);
+    const auto deadline = std::min(RoomAt(frames), Clock::now() + atMost);
+    std::unique_lock lock(interruptMutex_);
+    interruptCv_.wait_until(lock, deadline, [this] { return interrupted_; });
+    interrupted_ = false;
+}
+
+void TSilentOutput::Interrupt() {
+    {
+        std::lock_guard lock(interruptMutex_);
+        interrupted_ = true;
+    }
+    interruptCv_.notify_all();
+}
+
 bool TSilentOutput::Write(const int16_t* /*frames*/, size_t count) {
     auto now = Clock::now();
     uint64_t played = PlayedAt(now);
@@ -24,15 +54,17 @@ bool TSilentOutput::Write(const int16_t* /*frames*/, size_t count) {
         anchorPlayed_ = played;
     }
     // Wait until the new frames fit into the pretend buffer.
-    const uint64_t target = written_ + count;
-    if (target > played + bufferFrames_) {
-        const uint64_t mustPlay = target - bufferFrames_;
-        const double seconds = static_cast<double>(mustPlay - anchorPlayed_) / rate_;
-        std::this_thread::sleep_until(anchorTime_ + std::chrono::duration_cast<Clock::duration>(
-                                                        std::chrono::duration<double>(seconds)));
-    }
-    written_ = target;
+    if (written_ + count > played + bufferFrames_)
+        std::this_thread::sleep_until(RoomAt(count));
+    written_ += count;
     return true;
+}
+
+void TSilentOutput::Flush() {
+    const auto now = Clock::now();
+    written_ = PlayedAt(now);
+    anchorTime_ = now;
+    anchorPlayed_ = written_;
 }
 
 uint64_t TSilentOutput::DelayFrames() {

@@ -5,23 +5,31 @@
 #include "AudioOutput.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace tunaudio {
 
 class TSilentOutput final : public TAudioOutput {
 public:
-    // `bufferFrames` plays the part of a device buffer: Write returns as soon as no more than
-    // this many frames are waiting.
+    // `bufferFrames` plays the part of a device buffer.
     TSilentOutput(int rate, size_t bufferFrames);
 
     std::string Name() const override { return "silent"; }
     int Rate() const override { return rate_; }
+    size_t BufferFrames() const override { return bufferFrames_; }
+    size_t Writable() override;
+    void WaitWritable(size_t frames, std::chrono::milliseconds atMost) override;
+    void Interrupt() override;
     bool Write(const int16_t* frames, size_t count) override;
+    void Flush() override;
     uint64_t DelayFrames() override;
 
 private:
     using Clock = std::chrono::steady_clock;
     uint64_t PlayedAt(Clock::time_point now) const;
+    // When `frames` more fit into the buffer.
+    Clock::time_point RoomAt(size_t frames) const;
 
     int rate_;
     size_t bufferFrames_;
@@ -30,6 +38,10 @@ private:
     // that underruns stops its position until new data comes.
     Clock::time_point anchorTime_{};
     uint64_t anchorPlayed_ = 0;
+
+    std::mutex interruptMutex_; // guards interrupted_ only
+    std::condition_variable interruptCv_;
+    bool interrupted_ = false;
 };
 
 } // namespace tunaudio

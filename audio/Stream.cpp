@@ -11,7 +11,7 @@ namespace tunaudio {
 namespace {
 
 constexpr long kDecodeBlock = 2048;         // frames decoded at a time
-constexpr size_t kHistoryFrames = 1u << 15; // spectrum history: covers output latency
+constexpr size_t kHistoryFrames = 1u << 16; // spectrum history: covers the output buffer
 constexpr size_t kLowWater = 16u << 10;     // a download with less ahead stalls ...
 constexpr size_t kResumeBytes = 64u << 10;  // ... until this much (or the pre-buffer) is there
 
@@ -54,10 +54,10 @@ int64_t TStream::LengthFrames() {
     return decoder_->LengthFrames();
 }
 
-uint64_t TStream::PositionFramesLocked(uint64_t audible) const {
+double TStream::HeardAtLocked(uint64_t audible) const {
     const double consumed = std::min(ConsumedLocked(), static_cast<double>(nextFrame_));
     if (decodeOnly_ || records_.empty())
-        return static_cast<uint64_t>(consumed);
+        return consumed;
     double p = records_.front().streamStart;
     for (auto it = records_.rbegin(); it != records_.rend(); ++it) {
         if (it->outStart > audible)
@@ -66,7 +66,32 @@ uint64_t TStream::PositionFramesLocked(uint64_t audible) const {
         p = it->streamStart + static_cast<double>(into) * it->ratio;
         break;
     }
-    return static_cast<uint64_t>(std::clamp(p, 0.0, consumed));
+    return std::clamp(p, 0.0, consumed);
+}
+
+uint64_t TStream::PositionFramesLocked(uint64_t audible) const {
+    return static_cast<uint64_t>(HeardAtLocked(audible));
+}
+
+void TStream::RewindLocked(uint64_t audible) {
+    if (decodeOnly_)
+        return;
+    const double heard = HeardAtLocked(audible);
+    while (!records_.empty() && records_.back().outStart >= audible)
+        records_.pop_back();
+    if (!records_.empty()) {
+        TRecord& last = records_.back();
+        last.count = std::min(last.count, audible - last.outStart);
+    }
+    srcPos_ = std::max(0.0, heard - static_cast<double>(srcBase_));
+    if (endOut_ && *endOut_ > audible)
+        endOut_.reset();
+}
+
+void TStream::Rewind(uint64_t audible) {
+    std::lock_guard lock(mutex_);
+    if (state_ == TState::Playing && !freed_)
+        RewindLocked(audible);
 }
 
 uint64_t TStream::PositionFrames(uint64_t audible) {
@@ -122,16 +147,20 @@ bool TStream::Play(bool restart) {
     return true;
 }
 
-bool TStream::Pause() {
+bool TStream::Pause(uint64_t audible) {
     std::lock_guard lock(mutex_);
     if (state_ != TState::Playing)
         return false;
+    if (!ended_)
+        RewindLocked(audible);
     state_ = TState::Paused;
     return true;
 }
 
-void TStream::Stop() {
+void TStream::Stop(uint64_t audible) {
     std::lock_guard lock(mutex_);
+    if (state_ == TState::Playing && !ended_)
+        RewindLocked(audible);
     state_ = TState::Stopped;
 }
 
@@ -223,14 +252,14 @@ bool TStream::FillLocked(size_t needFrames) {
     return false;
 }
 
-void TStream::Mix(float* mix, size_t frames, int outRate, uint64_t outStart, uint64_t audible) {
+size_t TStream::Mix(float* mix, size_t frames, int outRate, uint64_t outStart, uint64_t audible) {
     std::lock_guard lock(mutex_);
     if (state_ != TState::Playing || freed_ || decodeOnly_)
-        return;
+        return 0;
     while (records_.size() > 1 && records_[1].outStart <= audible)
         records_.pop_front();
     if (endOut_)
-        return; // everything was mixed; waiting for it to be heard
+        return 0; // everything was mixed; waiting for it to be heard
 
     size_t produced = 0;
     const double startPos = ConsumedLocked();
@@ -281,14 +310,17 @@ void TStream::Mix(float* mix, size_t frames, int outRate, uint64_t outStart, uin
     if (decoderEnded_ && ConsumedLocked() >= static_cast<double>(nextFrame_))
         endOut_ = outStart + produced;
 
-    // Drop what was played, keeping one frame before the read position for the interpolator.
-    const auto used = static_cast<size_t>(srcPos_);
-    if (used > static_cast<size_t>(kDecodeBlock) + 1) {
-        const size_t drop = used - 1;
+    // Drop what was heard, keeping one frame before it for the interpolator; in steps of a
+    // decode block, so the copy is rare.
+    const double heard = std::min(HeardAtLocked(audible), ConsumedLocked());
+    const auto heardAt = static_cast<size_t>(std::max(0.0, heard - static_cast<double>(srcBase_)));
+    if (heardAt > static_cast<size_t>(kDecodeBlock) + 1) {
+        const size_t drop = heardAt - 1;
         src_.erase(src_.begin(), src_.begin() + static_cast<std::ptrdiff_t>(drop * 2));
         srcBase_ += drop;
         srcPos_ -= static_cast<double>(drop);
     }
+    return produced;
 }
 
 void TStream::CollectEndLocked(std::vector<TPendingSync>& fired) {

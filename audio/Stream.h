@@ -68,14 +68,20 @@ public:
     TState State();
     // Starts or resumes. `restart` (or an ended stream) starts again from the beginning.
     bool Play(bool restart);
-    bool Pause();
-    void Stop();
+    // Pause and Stop take the output frame heard now: what was mixed after it is taken back,
+    // so the stream resumes from what was heard (the mixer drops it from the output).
+    bool Pause(uint64_t audible);
+    void Stop(uint64_t audible);
+    // The output dropped everything after output frame `audible` (a rewrite): a playing stream
+    // goes back to the frame heard there and mixes the rest again.
+    void Rewind(uint64_t audible);
 
     HSYNC AddEndSync(HSYNC id, SyncProc proc, void* user, bool once);
 
     // Mixer thread: adds up to `frames` stereo frames at `outRate` into `mix`, which will be
-    // heard from output frame `outStart` on. `audible` is the output frame heard now.
-    void Mix(float* mix, size_t frames, int outRate, uint64_t outStart, uint64_t audible);
+    // heard from output frame `outStart` on, and returns how many. `audible` is the output
+    // frame heard now.
+    size_t Mix(float* mix, size_t frames, int outRate, uint64_t outStart, uint64_t audible);
     // Mixer thread: true while the stream still has to be mixed (playing, or its last frames
     // are not heard yet). When the end has just been heard, the stream stops and `fired`
     // receives its end notifications, to be called with no lock held.
@@ -102,7 +108,10 @@ private:
         double ratio;
     };
 
+    // The (fractional) stream frame heard at output frame `audible`.
+    double HeardAtLocked(uint64_t audible) const;
     uint64_t PositionFramesLocked(uint64_t audible) const;
+    void RewindLocked(uint64_t audible);
     bool SeekLocked(uint64_t frame);
     long DecodeLocked(float* native, long frames, uint64_t firstFrame);
     bool FillLocked(size_t needFrames);
@@ -135,7 +144,8 @@ private:
     std::optional<uint64_t> endOut_;      // output frame after the stream's last frame
 
     // Decoded frames, stereo, at the stream's rate: src_ holds frames [srcBase_, nextFrame_);
-    // srcPos_ is the (fractional, when resampling) read position relative to srcBase_.
+    // srcPos_ is the (fractional, when resampling) read position relative to srcBase_. Frames
+    // mixed but not heard yet stay, so that a rewind can mix them again.
     std::vector<float> src_;
     uint64_t srcBase_ = 0;
     double srcPos_ = 0.0;

@@ -16,6 +16,8 @@ packages=(
   lame vorbis-tools flac mpg123
   # the music service: HTTP server, SQL drivers (SQLite default, PostgreSQL for groups)
   libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql postgresql postgresql-contrib
+  # a sound server with a null sink for playback tests and measurements (tools/measure-*.sh)
+  pulseaudio pulseaudio-utils
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # a virtual display, screenshots, and fonts with Chinese glyphs

@@ -1,0 +1,73 @@
+# Shared pieces of the tools/measure-*.sh scripts (sourced, not run): a private virtual display,
+# a private PulseAudio with a null sink, a fresh home folder, CPU readings and the summary line.
+# Every process started here is remembered and ended by measure_cleanup (run on EXIT).
+
+measure_pids=()
+measure_dirs=()
+
+measure_cleanup() {
+    local p
+    for p in "${measure_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    for p in "${measure_pids[@]}"; do wait "$p" 2>/dev/null || true; done
+    for p in "${measure_dirs[@]}"; do rm -rf "$p"; done
+}
+
+measure_tmpdir() { # prints a new folder that measure_cleanup removes
+    local d
+    d=$(mktemp -d)
+    measure_dirs+=("$d")
+    echo "$d"
+}
+
+# measure_xvfb DISPLAY: starts Xvfb there and exports DISPLAY; sets xvfb_pid.
+measure_xvfb() {
+    Xvfb "$1" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    measure_pids+=("$xvfb_pid")
+    export DISPLAY=$1
+    local _
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    echo "Xvfb did not start on $1" >&2
+    return 1
+}
+
+# measure_pulse DIR: starts a PulseAudio of our own with one null sink, reachable only through
+# DIR/pulse.sock; exports PULSE_SERVER and sets pulse_pid.
+measure_pulse() {
+    local dir=$1
+    HOME=$dir XDG_RUNTIME_DIR=$dir pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+        --use-pid-file=no --log-level=error \
+        -L "module-null-sink sink_name=measure" \
+        -L "module-native-protocol-unix socket=$dir/pulse.sock auth-anonymous=1" \
+        >"$dir/pulse.log" 2>&1 &
+    pulse_pid=$!
+    measure_pids+=("$pulse_pid")
+    export PULSE_SERVER=unix:$dir/pulse.sock
+    local _
+    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && return 0; sleep 0.1; done
+    echo "PulseAudio did not start (see $dir/pulse.log)" >&2
+    return 1
+}
+
+# measure_cpu PID: user + system CPU time of the process so far, in milliseconds.
+measure_cpu() {
+    awk -v hz="$(getconf CLK_TCK)" '{ sub(/^.*\) /, ""); print int(($12 + $13) * 1000 / hz) }' \
+        "/proc/$1/stat"
+}
+
+# measure_summary LABEL UNIT VALUES...: "LABEL: median M UNIT (range A–B, N runs: ...)".
+measure_summary() {
+    local label=$1 unit=$2
+    shift 2
+    local sorted n
+    sorted=$(printf '%s\n' "$@" | sort -n)
+    n=$#
+    printf '%s: median %s %s (range %s–%s, %d runs: %s)\n' "$label" \
+        "$(sed -n "$(((n + 1) / 2))p" <<<"$sorted")" "$unit" \
+        "$(head -1 <<<"$sorted")" "$(tail -1 <<<"$sorted")" "$n" "$*"
+}
+
+# measure_load: the machine's load when the measurement starts, for the record.
+measure_load() {
+    echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
+}
