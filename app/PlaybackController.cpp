@@ -69,7 +69,11 @@ void TPlaybackController::Notify(int32_t code, int64_t lParam, const QString& te
             display_.vl_timeSetText(QStringLiteral("00:00 / 00:00"));
             display_.SetTrayHint(QStringLiteral("云雀"));
         } else if (lParam == 2) {
-            tmr_pub_.start();
+            // Opened paused: one tick shows where it stands, the next ones wait for play.
+            if (state_.PlayState == psPlaying)
+                tmr_pub_.start();
+            else
+                tmr_pubTimer();
             if (const TZuPlaylistItem* entry = list_.CurrentEntry())
                 display_.vl_titleSetText(QString::fromStdString(entry->Caption()));
             display_.TrackStarted();
@@ -138,13 +142,17 @@ void TPlaybackController::vb_playClick() {
     switch (state_.PlayState) {
     case psPaused:
         Notify(ncPlayState, 0);
-        if (stream)
+        if (stream) {
             audio_.ChannelPlay(stream, false);
+            tmr_pub_.start();
+        }
         return;
     case psPlaying:
+        // A paused player does no work: the tick (position, spectrum) waits for the resume.
         Notify(ncPlayState, 1);
         if (stream)
             audio_.ChannelPause(stream);
+        tmr_pub_.stop();
         return;
     case psStopped:
         break;

@@ -266,8 +266,8 @@ TEST_F(Controller, PauseResumeSeekMuteAndVolume) {
     controller_->vb_playClick();
     EXPECT_EQ(state_.PlayState, psPaused);
     EXPECT_FALSE(display_.playChecked);
-    // What the output had already taken still sounds; after that the position stands still.
-    QThread::msleep(150);
+    EXPECT_FALSE(tmr_pub_.isActive()) << "a paused player ticks no more";
+    // The output drops what it had queued, so the position stands still at once.
     const QWORD paused = audio_.ChannelGetPosition(stream, kPosByte);
     QThread::msleep(100);
     EXPECT_EQ(audio_.ChannelGetPosition(stream, kPosByte), paused);
@@ -287,6 +287,7 @@ TEST_F(Controller, PauseResumeSeekMuteAndVolume) {
     controller_->vb_playClick();
     EXPECT_EQ(state_.PlayState, psPlaying);
     EXPECT_TRUE(display_.playChecked);
+    EXPECT_TRUE(tmr_pub_.isActive());
     EXPECT_TRUE(WaitFor([&] { return audio_.ChannelGetPosition(stream, kPosByte) > paused; }));
 
     display_.volumePosition = 40;
