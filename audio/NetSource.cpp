@@ -1,6 +1,6 @@
 #include "NetSource.h"
 
-#include <curl/curl.h>
+#include "CurlLibrary.h"
 
 #include <algorithm>
 #include <chrono>
@@ -18,10 +18,6 @@ int64_t NowMs() {
         .count();
 }
 
-struct EasyDeleter {
-    void operator()(CURL* c) const { curl_easy_cleanup(c); }
-};
-
 constexpr int64_t kKeepBehind = 64 << 10; // a decoder may step back a little (resync)
 
 struct CallbackContext {
@@ -33,8 +29,6 @@ struct CallbackContext {
 
 TNetSource::TNetSource(std::string url, TNetOptions options)
     : url_(std::move(url)), options_(options) {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     lastProgressMs_ = NowMs();
     thread_ = std::thread([this] { Run(); });
 }
@@ -46,7 +40,9 @@ TNetSource::~TNetSource() {
 }
 
 void TNetSource::Run() {
-    std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
+    const TCurlApi* api = Curl();
+    const auto cleanup = [api](CURL* c) { api->easyCleanup(c); };
+    std::unique_ptr<CURL, decltype(cleanup)> curl(api ? api->easyInit() : nullptr, cleanup);
     CURLcode result = CURLE_FAILED_INIT;
     if (curl) {
         CallbackContext context{this, curl.get()};
@@ -66,26 +62,25 @@ void TNetSource::Run() {
             std::lock_guard lock(mutex_);
             curlForHeaders_ = c;
         }
-        curl_easy_setopt(c, CURLOPT_URL, url_.c_str());
-        curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
+        api->easySetopt(c, CURLOPT_URL, url_.c_str());
+        api->easySetopt(c, CURLOPT_NOSIGNAL, 1L);
+        api->easySetopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+        api->easySetopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        api->easySetopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+        api->easySetopt(c, CURLOPT_MAXREDIRS, 5L);
         // The connect time-out covers name resolution too (libcurl resolves on its own
         // thread here), so a resolver that never answers cannot hold the open.
-        curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.timeoutMs));
-        curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
-        curl_easy_setopt(c, CURLOPT_USERAGENT, "Tunola/0.1");
+        api->easySetopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.timeoutMs));
+        api->easySetopt(c, CURLOPT_FAILONERROR, 1L);
+        api->easySetopt(c, CURLOPT_USERAGENT, "Tunola/0.1");
         if (options_.offset > 0)
-            curl_easy_setopt(c, CURLOPT_RESUME_FROM_LARGE,
-                             static_cast<curl_off_t>(options_.offset));
-        curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, write);
-        curl_easy_setopt(c, CURLOPT_WRITEDATA, &context);
-        curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, progress);
-        curl_easy_setopt(c, CURLOPT_XFERINFODATA, &context);
-        result = curl_easy_perform(c);
+            api->easySetopt(c, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(options_.offset));
+        api->easySetopt(c, CURLOPT_WRITEFUNCTION, write);
+        api->easySetopt(c, CURLOPT_WRITEDATA, &context);
+        api->easySetopt(c, CURLOPT_NOPROGRESS, 0L);
+        api->easySetopt(c, CURLOPT_XFERINFOFUNCTION, progress);
+        api->easySetopt(c, CURLOPT_XFERINFODATA, &context);
+        result = api->easyPerform(c);
         std::lock_guard lock(mutex_);
         curlForHeaders_ = nullptr;
     }
@@ -100,15 +95,15 @@ void TNetSource::Run() {
 
 void TNetSource::OnHeadersLocked(void* handle) {
     CURL* c = static_cast<CURL*>(handle);
+    const TCurlApi* api = Curl(); // loaded: the download that calls this runs through it
     curl_off_t length = -1;
-    if (curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
-        length >= 0)
+    if (api->easyGetinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK && length >= 0)
         size_ = static_cast<int64_t>(length);
     const char* type = nullptr;
-    if (curl_easy_getinfo(c, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
+    if (api->easyGetinfo(c, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
         contentType_ = type;
     const char* effective = nullptr;
-    if (curl_easy_getinfo(c, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+    if (api->easyGetinfo(c, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
         effectiveUrl_ = effective;
     headers_ = true;
 }
