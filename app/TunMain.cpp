@@ -30,12 +30,14 @@
 #include <QWindow>
 
 #include <FrmAbout.h>
+#include <LyricsSkin.h>
 #include <OpenFT.h>
 #include <PlaylistSkin.h>
 #include <ZuSkin.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cmath>
 #include <filesystem>
 
 namespace tunola {
@@ -130,7 +132,7 @@ void TTunMain::pgb_volumeSetEnabled(bool enabled) {
     pgb_volume->setEnabled(enabled);
 }
 void TTunMain::vl_titleSetText(const QString& text) {
-    vl_title->setText(text);
+    vl_title->SetCaption(text);
 }
 void TTunMain::vl_timeSetText(const QString& text) {
     vl_time->setText(text);
@@ -156,12 +158,18 @@ void TTunMain::CreateComponents() {
     vb_min = MakeControl<TZuButton>(this, "vb_min", {404, 6, 26, 20});
     vb_close = MakeControl<TZuButton>(this, "vb_close", {432, 6, 26, 20});
 
+    // The title scrolls; the skin gives its place, font and colours.
+    vl_title = MakeControl<TCnAAMarqueeText>(this, "vl_title", {18, 30, 428, 25});
+    vl_title->SetScrollType(stRightToLeft);
+    vl_title->SetScrollStep(1);
+    vl_title->SetScrollDelay(50);
+    vl_title->SetCaption(QStringLiteral("听风 Tunola"));
+    vl_title->SetActive(true);
     // Labels draw their text over the window background; the skin gives font and colour.
-    vl_title = MakeLabel(this, "vl_title", QStringLiteral("听风 Tunola"), {18, 30, 428, 24});
     vl_time = MakeLabel(this, "vl_time", QStringLiteral("00:00 / 00:00"), {18, 58, 160, 20});
     vl_time->installEventFilter(this);
     vl_stack = MakeLabel(this, "vl_stack", QString(), {190, 58, 256, 20});
-    for (QLabel* label : {vl_title, vl_time, vl_stack}) {
+    for (QLabel* label : {vl_time, vl_stack}) {
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, QColor(0xd8, 0xe4, 0xf0));
         label->setPalette(pal);
@@ -251,6 +259,9 @@ void TTunMain::CreateMainMenu() {
             &TTunMain::vb_shareClick);
     connect(AddEntry(view, "pmv_desktoplrc", QStringLiteral("桌面歌词")), &QAction::triggered, this,
             &TTunMain::pmv_desktoplrcClick);
+    pmv_lockdesktoplrc = AddEntry(view, "pmv_lockdesktoplrc", QStringLiteral("锁定桌面歌词"));
+    pmv_lockdesktoplrc->setCheckable(true);
+    connect(pmv_lockdesktoplrc, &QAction::toggled, this, &TTunMain::pmv_lockdesktoplrcClick);
 
     pmm_skin = pm_main->addMenu(QStringLiteral("皮肤"));
     pmm_skin->setObjectName(QStringLiteral("pmm_skin"));
@@ -386,6 +397,20 @@ void TTunMain::CreateWindows() {
     BelongToMainWindow(*playlistWindow_, *this);
     if (skin_)
         RegisterPlaylistSkin(*skin_, *playlistWindow_);
+    lyrics_ = std::make_unique<TLyricsWindows>(TLyricsWindows::TParts{
+        nullptr, [this] { return state_.ServiceOnline.load(); },
+        [this](std::function<void()> f) {
+            QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
+        },
+        [this](const QString& caption, const QString& text) {
+            QMessageBox::warning(this, caption, text);
+        },
+        nullptr});
+    lyrics_->Desktop().OnLockChanged = [this](bool locked) {
+        pmv_lockdesktoplrc->setChecked(locked);
+    };
+    if (skin_)
+        RegisterLyricsSkin(*skin_, lyrics_->Lyrics(), lyrics_->Desktop());
     if (!audio_)
         return;
     controller_ =
@@ -469,8 +494,9 @@ void TTunMain::PlaceWindows() {
     const int libraryWidth = libraryWindow_ ? libraryWindow_->width() : 0;
     // Until the library window exists, the column of windows under the main window stands in
     // for its height (the skins make the two equal), so the whole group is centred.
+    QWidget* lyricsWindow = lyrics_ ? &lyrics_->Lyrics() : nullptr;
     const int columnHeight = height() + (playlistWindow_ ? playlistWindow_->height() : 0) +
-                             (lyricsWindow_ ? lyricsWindow_->height() : 0);
+                             (lyricsWindow ? lyricsWindow->height() : 0);
     const int libraryHeight = libraryWindow_ ? libraryWindow_->height() : columnHeight;
     const int left = (screen.width() - width() - libraryWidth) / 2;
     const int top = (screen.height() - libraryHeight) / 2;
@@ -479,10 +505,10 @@ void TTunMain::PlaceWindows() {
         playlistWindow_->move(left, top + height());
         vb_listClick();
     }
-    if (lyricsWindow_) {
-        lyricsWindow_->move(left,
-                            top + height() + (playlistWindow_ ? playlistWindow_->height() : 0));
-        lyricsWindow_->show();
+    if (lyricsWindow) {
+        lyricsWindow->move(left,
+                           top + height() + (playlistWindow_ ? playlistWindow_->height() : 0));
+        lyricsWindow->show();
     }
     if (libraryWindow_)
         libraryWindow_->move(left + width(), top);
@@ -579,6 +605,7 @@ void TTunMain::FormDestroy() {
         controller_.reset();
     }
     plugins_.reset();
+    lyrics_.reset();
     if (audio_) {
         if (const uint32_t stream = state_.CurrentStream.exchange(0))
             audio_->StreamFree(stream);
@@ -639,8 +666,10 @@ void TTunMain::vb_menuClick() {
 
 std::vector<QWidget*> TTunMain::GroupWindows() const {
     std::vector<QWidget*> windows;
-    for (QWidget* w : {static_cast<QWidget*>(playlistWindow_.get()), libraryWindow_, lyricsWindow_,
-                       desktopLyricsWindow_})
+    QWidget* lyricsWindow = lyrics_ ? &lyrics_->Lyrics() : nullptr;
+    QWidget* desktopWindow = lyrics_ ? &lyrics_->Desktop() : nullptr;
+    for (QWidget* w :
+         {static_cast<QWidget*>(playlistWindow_.get()), libraryWindow_, lyricsWindow, desktopWindow})
         if (w)
             windows.push_back(w);
     return windows;
@@ -695,13 +724,41 @@ void TTunMain::vb_shareClick() {
 }
 
 void TTunMain::pmv_lrcClick() {
-    if (lyricsWindow_)
-        lyricsWindow_->setVisible(!lyricsWindow_->isVisible());
+    if (lyrics_)
+        lyrics_->ToggleLyrics();
 }
 
 void TTunMain::pmv_desktoplrcClick() {
-    if (desktopLyricsWindow_)
-        desktopLyricsWindow_->setVisible(!desktopLyricsWindow_->isVisible());
+    if (lyrics_)
+        lyrics_->ToggleDesktop();
+}
+
+void TTunMain::pmv_lockdesktoplrcClick(bool locked) {
+    if (lyrics_)
+        lyrics_->Desktop().SetLocked(locked);
+}
+
+void TTunMain::TrackStarted() {
+    const TZuPlaylistItem* entry =
+        playlistWindow_ ? playlistWindow_->Playlist().CurrentEntry() : nullptr;
+    if (!lyrics_ || !entry)
+        return;
+    lyrics_->LoadLyrics({PathFromUtf8(entry->FileName()), entry->Title(), entry->Artist()},
+                        PathFromUtf8(state_.LyricDir),
+                        std::llround(state_.TrackLength.load() * 86400000.0));
+}
+
+bool TTunMain::LyricsVisible() const {
+    return lyrics_ && lyrics_->Visible();
+}
+
+QString TTunMain::LyricsAt(int milliseconds) {
+    return lyrics_ ? lyrics_->LyricsAt(milliseconds) : QString();
+}
+
+void TTunMain::ShowDesktopLyric(const QString& line) {
+    if (lyrics_)
+        lyrics_->ShowDesktopText(line);
 }
 
 void TTunMain::pmm_aboutClick() {

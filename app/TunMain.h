@@ -7,12 +7,14 @@
 #include "PlayerDisplay.h"
 #include "SpectrumBox.h"
 
+#include <CnAAMarqueeText.h>
 #include <ZuButton.h>
 #include <ZuForm.h>
 #include <ZuSlider.h>
 #include <ZuTray.h>
 #include <ZuWindow.h>
 
+#include <LyricsWindows.h>
 #include <PlaylistHost.h>
 #include <TunPlayList.h>
 #include <audio/AudioLibrary.h>
@@ -58,6 +60,8 @@ public:
     tunaudio::TAudioLibrary* Audio() { return audio_.get(); }
     TPlaybackController* Controller() { return controller_.get(); }
     TTunPlayList* PlaylistWindow() { return playlistWindow_.get(); }
+    // The lyrics window, the desktop lyrics and their loader.
+    TLyricsWindows* LyricsWindows() { return lyrics_.get(); }
     // What other programs and the desktop ask of the player.
     TPlayerActions& Actions() { return *actions_; }
 
@@ -81,6 +85,10 @@ public:
     void vl_stackSetText(const QString& text) override;
     void SetTrayHint(const QString& hint) override;
     void ShowMainWindow() override;
+    void TrackStarted() override;
+    bool LyricsVisible() const override;
+    QString LyricsAt(int milliseconds) override;
+    void ShowDesktopLyric(const QString& line) override;
     bool SpectrumWanted() const override;
     void DrawSpectrum(const float* magnitudes, int count) override;
     QMenu* MainMenu() const { return pm_main; }
@@ -103,7 +111,7 @@ public:
     TZuSliderBlendEx* pgb_music = nullptr;
     TZuSliderBlendEx* pgb_volume = nullptr;
     TSpectrumBox* pbx_ost = nullptr;
-    QLabel* vl_title = nullptr;
+    TCnAAMarqueeText* vl_title = nullptr;
     QLabel* vl_time = nullptr;
     QLabel* vl_stack = nullptr;
     QMenu* pm_main = nullptr;
@@ -164,6 +172,7 @@ private:
     void vb_shareClick();
     void pmv_lrcClick();
     void pmv_desktoplrcClick();
+    void pmv_lockdesktoplrcClick(bool locked);
     void pmm_aboutClick();
     void pmf_openfileClick();
     void pmf_openweblistClick();
@@ -176,6 +185,7 @@ private:
     std::unique_ptr<TZuSkin> skin_;
     // The other windows. They go after the controller, which plays their list.
     std::unique_ptr<TTunPlayList> playlistWindow_;
+    std::unique_ptr<TLyricsWindows> lyrics_;
     std::unique_ptr<TPlaybackController> controller_;
     std::unique_ptr<TUSGeneralPurpose> plugins_;
     std::unique_ptr<TPlayerActions> actions_;
@@ -192,8 +202,7 @@ private:
 
     // Windows that later subsystems create; absent until then.
     QWidget* libraryWindow_ = nullptr;
-    QWidget* lyricsWindow_ = nullptr;
-    QWidget* desktopLyricsWindow_ = nullptr;
+    QAction* pmv_lockdesktoplrc = nullptr;
 };
 
 } // namespace tunola

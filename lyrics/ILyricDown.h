@@ -2,8 +2,9 @@
 // The lyric-download service as the player sees it. An implementation searches a lyric
 // server by title and artist and downloads the lyric of one result.
 //
-// Threads: the player calls every method from the UI thread, one call at a time; Search and
-// Download block while the server answers (implementations bound that with time-outs).
+// Threads: the player calls every method from its lyric loader's worker thread (LyricLoader.h),
+// one call at a time, never from the UI thread; Search and Download block while the server
+// answers (implementations bound that with time-outs).
 // Texts are UTF-8.
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 #pragma once
 // Downloading the lyric of a track through the lyric-download service and keeping it in the
-// lyric folder. UI thread only (the service blocks while the server answers).
+// lyric folder. Runs on the lyric loader's worker thread (the service blocks while the server
+// answers); one call at a time per service.
 
 #include "ILyricDown.h"
 

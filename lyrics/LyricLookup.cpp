@@ -86,8 +86,7 @@ std::filesystem::path LyricFileBeside(const std::filesystem::path& audioFile) {
     return lyric;
 }
 
-TLyricLookup LoadLyricText(const TLyricTrack& track, const std::filesystem::path& lyricDir,
-                           ILyricDown* service, bool serviceOnline) {
+TLyricLookup LoadLocalLyricText(const TLyricTrack& track, const std::filesystem::path& lyricDir) {
     TLyricLookup lookup;
     std::error_code ec;
     auto tryFile = [&](const std::filesystem::path& path, TLyricSource source) {
@@ -113,19 +112,31 @@ TLyricLookup LoadLyricText(const TLyricTrack& track, const std::filesystem::path
             return lookup;
     }
     // The folder is searched only when the beside file did not answer: it may hold thousands.
-    if (std::filesystem::is_directory(lyricDir, ec) &&
-        tryFile(FindLyricFile(lyricDir, track.Title, track.Artist), TLyricSource::LyricFolder))
+    if (std::filesystem::is_directory(lyricDir, ec))
+        tryFile(FindLyricFile(lyricDir, track.Title, track.Artist), TLyricSource::LyricFolder);
+    return lookup;
+}
+
+TLyricLookup DownloadLyricText(const TLyricTrack& track, const std::filesystem::path& lyricDir,
+                               ILyricDown* service) {
+    TLyricLookup lookup;
+    if (!service)
         return lookup;
-    if (serviceOnline && service) {
-        TLyricDownloadResult download =
-            DownloadLyrics(service, track.Title, track.Artist, lyricDir);
-        if (!download.Text.empty()) {
-            lookup.Text = std::move(download.Text);
-            lookup.Source = TLyricSource::Download;
-            lookup.Path = std::move(download.SavedPath);
-            lookup.Warning = std::move(download.Warning);
-        }
+    TLyricDownloadResult download = DownloadLyrics(service, track.Title, track.Artist, lyricDir);
+    if (!download.Text.empty()) {
+        lookup.Text = std::move(download.Text);
+        lookup.Source = TLyricSource::Download;
+        lookup.Path = std::move(download.SavedPath);
+        lookup.Warning = std::move(download.Warning);
     }
+    return lookup;
+}
+
+TLyricLookup LoadLyricText(const TLyricTrack& track, const std::filesystem::path& lyricDir,
+                           ILyricDown* service, bool serviceOnline) {
+    TLyricLookup lookup = LoadLocalLyricText(track, lyricDir);
+    if (lookup.Source == TLyricSource::None && serviceOnline)
+        lookup = DownloadLyricText(track, lyricDir, service);
     return lookup;
 }
 

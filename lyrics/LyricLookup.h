@@ -1,7 +1,8 @@
 #pragma once
 // Where the lyric of a track comes from: the .lrc file beside the audio file, else the
 // best-named file in the lyric folder, else (when the service is reachable) a download that is
-// then kept in the lyric folder. UI thread; blocks on disk and, for a download, on the network.
+// then kept in the lyric folder. Any thread, one lookup per service at a time; blocks on disk
+// and, for a download, on the network (the player downloads on a worker: LyricLoader.h).
 
 #include "ILyricDown.h"
 
@@ -52,6 +53,12 @@ struct TLyricLookup {
     std::filesystem::path Path; // the file read or saved; empty otherwise
     std::string Warning;        // a download could not be kept: show this (see LyricDownload.h)
 };
+
+// The two local sources: the file beside the audio file, else the best match in `lyricDir`.
+TLyricLookup LoadLocalLyricText(const TLyricTrack& track, const std::filesystem::path& lyricDir);
+// The download step alone (blocks while the service works); nothing for a null service.
+TLyricLookup DownloadLyricText(const TLyricTrack& track, const std::filesystem::path& lyricDir,
+                               ILyricDown* service);
 
 // The lyric of a track from the first source that has one. `service` may be null; it is asked
 // only when `serviceOnline`. A file that exists but cannot be read is passed over.

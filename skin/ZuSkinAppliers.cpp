@@ -2,6 +2,7 @@
 
 #include "ZuAnchorKeeper.h"
 
+#include <CnAAMarqueeText.h>
 #include <ZuBitmap32.h>
 #include <ZuButton.h>
 #include <ZuColor32.h>
@@ -149,6 +150,12 @@ void ApplySkinLabel(const TZuSkinLabel& e, QWidget& control, TZuSkinContext&) {
 }
 
 void ApplySkinScrollText(const TZuSkinScrollText& e, QWidget& control, TZuSkinContext&) {
+    if (auto* marquee = qobject_cast<TCnAAMarqueeText*>(&control)) {
+        marquee->SetTextFont(SkinFont(marquee->font(), e.Font));
+        marquee->SetFontColor(Color32(e.FontColor));
+        marquee->SetBackColor(Color32(e.BackColor));
+        return;
+    }
     SetTextLook(control, e.Font, e.FontColor);
     SetBackground(control, e.BackColor);
 }

@@ -28,7 +28,8 @@ void ApplySkinSlider(const TZuSkinSlider& element, QWidget& control, TZuSkinCont
 // window-text colour (a QLabel, say); the background stays transparent.
 void ApplySkinLabel(const TZuSkinLabel& element, QWidget& control, TZuSkinContext& context);
 
-// <scrolltext>: the same for the title, plus its background colour.
+// <scrolltext>: font, colour and background colour of the title's marquee (or of a plain
+// widget standing in for it).
 void ApplySkinScrollText(const TZuSkinScrollText& element, QWidget& control,
                          TZuSkinContext& context);
 

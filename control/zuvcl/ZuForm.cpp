@@ -36,6 +36,18 @@ bool Shown(const QWidget* widget) {
     return widget->isVisible() && !widget->isMinimized();
 }
 
+// Other top-level windows that ask to be snapped to (a "zuSnapTag" property with their role),
+// though they are no forms of ours: the desktop lyrics, say.
+void AddSnapWindows(std::vector<TZuFormPlace>& places) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TZuForm*>(widget) || !Shown(widget))
+            continue;
+        const QVariant tag = widget->property("zuSnapTag");
+        if (tag.isValid())
+            places.push_back({widget->geometry(), tag.toInt()});
+    }
+}
+
 } // namespace
 
 TZuForm::TZuForm(QWidget* parent) : TZuControlBase(parent, Qt::Window | Qt::FramelessWindowHint) {
@@ -186,6 +198,7 @@ void TZuForm::ProposeGeometry(const QRect& proposal, Qt::KeyboardModifiers shift
     places.reserve(forms.size());
     for (const TZuForm* form : forms)
         places.push_back({form->geometry(), form->Tag()});
+    AddSnapWindows(places);
 
     TZuSnapInput input;
     input.Proposal = proposal;

@@ -8,7 +8,8 @@
 // the group behind for the rest of the move.
 //
 // The other forms are found among the application's top-level widgets, ordered by when their
-// windows were made.
+// windows were made; a top-level widget that is no form is a snap target too when it carries a
+// "zuSnapTag" property (its Tag, normally 3).
 //
 // TZuFormEx adds the back buffer: the window background (TZuWindow) composes the frame into
 // it, and the graphic controls on the form start each paint from the part under them.

@@ -1,0 +1,174 @@
+#include "CnAAFadeText.h"
+
+#include <QPainter>
+
+namespace tunola {
+
+TCnAAFadeText::TCnAAFadeText(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    fadeTimer_.setInterval(25);
+    lineTimer_.setInterval(text_.LineDelay);
+    connect(&fadeTimer_, &QTimer::timeout, this, &TCnAAFadeText::FadeTickNow);
+    connect(&lineTimer_, &QTimer::timeout, this, &TCnAAFadeText::LineTick);
+}
+
+void TCnAAFadeText::SetActive(bool active) {
+    if (active_ == active)
+        return;
+    active_ = active;
+    if (active) {
+        Restart();
+    } else {
+        lineTimer_.stop();
+    }
+}
+
+void TCnAAFadeText::SetLines(const QStringList& lines) {
+    lines_ = lines;
+    index_ = -1;
+    if (active_)
+        Restart();
+}
+
+void TCnAAFadeText::SetText(const TCnFadeTextParam& text) {
+    text_ = text;
+    lineTimer_.setInterval(std::max(text_.LineDelay, 1));
+    carried_ = false;
+    if (active_)
+        Restart();
+}
+
+void TCnAAFadeText::Restart() {
+    passes_ = 0;
+    LineTick();
+    UpdateLineTimer();
+}
+
+void TCnAAFadeText::UpdateLineTimer() {
+    if (active_ && OnScreen(*this)) {
+        if (!lineTimer_.isActive())
+            lineTimer_.start();
+    } else {
+        lineTimer_.stop();
+    }
+}
+
+void TCnAAFadeText::LineTick() {
+    if (lineTimer_.isActive() && !OnScreen(*this)) {
+        lineTimer_.stop();
+        return;
+    }
+    ++index_;
+    if (index_ >= lines_.size()) {
+        ++passes_;
+        if (repeatCount_ != 0 && passes_ >= repeatCount_) {
+            active_ = false;
+            lineTimer_.stop();
+            index_ = -1;
+            ShowLine(QString());
+            if (OnComplete)
+                OnComplete(*this);
+            return;
+        }
+        index_ = 0;
+    }
+    ShowLine(index_ < lines_.size() ? lines_[index_] : QString());
+}
+
+void TCnAAFadeText::ShowLine(const QString& line) {
+    if (lineTimer_.isActive())
+        lineTimer_.start(); // restarts
+    // The same line again over a finished fade: the picture would not change.
+    if (line == current_ && level_ == 255 && !fadeTimer_.isActive() && next_.size() == size())
+        return;
+    if (screen_.size() != size()) {
+        screen_ = QImage(size(), QImage::Format_RGB32);
+        screen_.fill(text_.BackColor);
+    }
+    previous_ = screen_.copy();
+    DrawLine(line, next_);
+    previousText_ = current_;
+    current_ = line;
+    level_ = 0;
+    accumulator_ = 0;
+    fadeTimer_.start();
+    ++repaints_;
+    update();
+}
+
+void TCnAAFadeText::FadeTickNow() {
+    const TFadeStep step = FadeTick(accumulator_, level_, text_.FadeDelay);
+    accumulator_ = step.Accumulator;
+    if (step.Done)
+        fadeTimer_.stop();
+    if (step.Level != level_) {
+        level_ = step.Level;
+        ++repaints_;
+        update();
+    }
+}
+
+void TCnAAFadeText::DrawLine(const QString& source, QImage& image) {
+    image = QImage(size(), QImage::Format_RGB32);
+    image.fill(text_.BackColor);
+    if (text_.LabelEffect == leOnlyALine || !carried_) {
+        carriedFont_ = font();
+        carriedColor_ = fontColor_;
+        carriedEffect_ = text_.FontEffect;
+        carried_ = true;
+    }
+    QString line = source;
+    for (const TCnFontLabel& label : fonts_) {
+        const QString tag = QLatin1Char('<') + label.Name + QLatin1Char('>');
+        const qsizetype at = line.indexOf(tag, 0, Qt::CaseInsensitive);
+        if (at < 0)
+            continue;
+        carriedFont_ = label.Font;
+        carriedColor_ = label.Color;
+        carriedEffect_ = label.Effect;
+        line.remove(at, tag.size());
+    }
+    if (line.isEmpty())
+        return;
+    renderer_.SetCanvas(&image);
+    renderer_.SetQuality(text_.Quality);
+    renderer_.SetFont(carriedFont_);
+    renderer_.SetColor(carriedColor_);
+    renderer_.Effect = carriedEffect_;
+    const int x = AlignX(text_.Alignment, width(), renderer_.TextWidth(line));
+    const int th = renderer_.TextHeight(line);
+    const int y = LayoutY(text_.Layout, height(), th, th);
+    renderer_.TextOutEx(x, y, line);
+}
+
+void TCnAAFadeText::paintEvent(QPaintEvent*) {
+    if (next_.size() != size())
+        DrawLine(current_, next_);
+    if (previous_.size() != size()) {
+        previous_ = QImage(size(), QImage::Format_RGB32);
+        previous_.fill(text_.BackColor);
+    }
+    CrossFade(previous_, next_, level_, screen_);
+    QPainter(this).drawImage(0, 0, screen_);
+    if (!lineTimer_.isActive())
+        UpdateLineTimer();
+    if (OnPainted)
+        OnPainted(*this);
+}
+
+void TCnAAFadeText::showEvent(QShowEvent*) {
+    UpdateLineTimer();
+}
+
+void TCnAAFadeText::hideEvent(QHideEvent*) {
+    lineTimer_.stop();
+}
+
+void TCnAAFadeText::resizeEvent(QResizeEvent*) {
+    // The pictures are redrawn at the new size on the next paint.
+    screen_ = QImage();
+    next_ = QImage();
+    previous_ = QImage();
+}
+
+} // namespace tunola

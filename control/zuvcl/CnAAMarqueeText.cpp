@@ -1,0 +1,143 @@
+#include "CnAAMarqueeText.h"
+
+#include <QEvent>
+#include <QPainter>
+
+namespace tunola {
+
+TCnAAMarqueeText::TCnAAMarqueeText(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(240, 34);
+    renderer_.SetQuality(aqNormal);
+    renderer_.SetFont(font());
+    connect(&timer_, &QTimer::timeout, this, &TCnAAMarqueeText::Step);
+    timer_.setInterval(scrollDelay_);
+    Restart();
+}
+
+void TCnAAMarqueeText::SetActive(bool active) {
+    if (active_ == active)
+        return;
+    active_ = active;
+    if (!active)
+        offset_ = 0;
+    UpdateTimer();
+    update();
+}
+
+void TCnAAMarqueeText::SetCaption(const QString& caption) {
+    if (caption_ == caption)
+        return;
+    caption_ = caption;
+    Restart();
+}
+
+void TCnAAMarqueeText::SetTextFont(const QFont& font) {
+    setFont(font);
+}
+
+void TCnAAMarqueeText::SetFontColor(QRgb color) {
+    fontColor_ = color;
+    update();
+}
+
+void TCnAAMarqueeText::SetBackColor(QRgb color) {
+    backColor_ = color;
+    update();
+}
+
+void TCnAAMarqueeText::SetScrollType(THoriScrollType type) {
+    scrollType_ = type;
+    UpdateTimer();
+    update();
+}
+
+void TCnAAMarqueeText::SetScrollStep(uint16_t step) {
+    scrollStep_ = step == 0 ? 1 : step;
+}
+
+void TCnAAMarqueeText::SetScrollDelay(uint16_t ms) {
+    scrollDelay_ = ms;
+    timer_.setInterval(ms);
+}
+
+void TCnAAMarqueeText::SetLayout(TTextLayout layout) {
+    layout_ = layout;
+    update();
+}
+
+void TCnAAMarqueeText::SetQuality(TAAQuality quality) {
+    renderer_.SetQuality(quality);
+    update();
+}
+
+void TCnAAMarqueeText::Restart() {
+    renderer_.SetFont(font());
+    textWidth_ = caption_.isEmpty() ? 0 : renderer_.TextWidth(caption_);
+    cycle_ = MarqueeCycle(textWidth_, width());
+    offset_ = 0;
+    UpdateTimer();
+    update();
+}
+
+bool TCnAAMarqueeText::WantsTimer() const {
+    return active_ && scrollType_ != stNone && !caption_.isEmpty() && OnScreen(*this);
+}
+
+void TCnAAMarqueeText::UpdateTimer() {
+    if (WantsTimer()) {
+        if (!timer_.isActive())
+            timer_.start();
+    } else {
+        timer_.stop();
+    }
+}
+
+void TCnAAMarqueeText::Step() {
+    if (!WantsTimer()) {
+        timer_.stop();
+        return;
+    }
+    offset_ = MarqueeAdvance(offset_, scrollStep_, cycle_);
+    update();
+}
+
+void TCnAAMarqueeText::paintEvent(QPaintEvent*) {
+    if (buffer_.size() != size())
+        buffer_ = QImage(size(), QImage::Format_RGB32);
+    buffer_.fill(backColor_);
+    if (!caption_.isEmpty()) {
+        renderer_.SetCanvas(&buffer_);
+        renderer_.SetColor(fontColor_);
+        const int x = MarqueeX(scrollType_, width(), offset_, textWidth_);
+        const int y = LayoutY(layout_, height(), renderer_.TextHeight(caption_),
+                              renderer_.TextHeight(QStringLiteral("Pp")));
+        renderer_.TextOutEx(x, y, caption_);
+    }
+    QPainter(this).drawImage(0, 0, buffer_);
+    // Back on the screen after a minimise: scroll on.
+    if (!timer_.isActive())
+        UpdateTimer();
+    if (OnPainted)
+        OnPainted(*this);
+}
+
+void TCnAAMarqueeText::resizeEvent(QResizeEvent*) {
+    Restart();
+}
+
+void TCnAAMarqueeText::showEvent(QShowEvent*) {
+    UpdateTimer();
+}
+
+void TCnAAMarqueeText::hideEvent(QHideEvent*) {
+    timer_.stop();
+}
+
+void TCnAAMarqueeText::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        Restart();
+    QWidget::changeEvent(event);
+}
+
+} // namespace tunola

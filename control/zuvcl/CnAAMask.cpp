@@ -1,0 +1,175 @@
+#include "CnAAMask.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace tunola {
+
+int QualityFactor(TAAQuality quality) {
+    switch (quality) {
+    case aqHigh:
+        return 4;
+    case aqNormal:
+        return 3;
+    case aqLow:
+        return 2;
+    case aqNone:
+        break;
+    }
+    return 1;
+}
+
+void TCnAAMask::Resize(int width, int height) {
+    Width = std::max(width, 0);
+    Height = std::max(height, 0);
+    Stride = (Width + 3) / 4 * 4;
+    Data.assign(size_t(Stride) * size_t(Height), 0);
+}
+
+uint8_t ReduceBlock(const uint8_t* s, int stride, int n) {
+    switch (n) {
+    case 4: {
+        int sum = 0;
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                sum += s[r * stride + c];
+        return uint8_t(sum / 16);
+    }
+    case 3: {
+        const uint8_t* a = s;
+        const uint8_t* b = s + stride;
+        const uint8_t* c = s + 2 * stride;
+        const int sum = a[0] + a[1] + (a[2] >> 1) + b[0] + b[1] + b[2] + (c[0] >> 1) + c[1] + c[2];
+        return uint8_t(sum / 8);
+    }
+    case 2:
+        return uint8_t((s[0] + s[1] + s[stride] + s[stride + 1]) / 4);
+    default:
+        return s[0];
+    }
+}
+
+void ReduceMask(const uint8_t* grey, int greyStride, int n, int width, int height,
+                TCnAAMask& mask) {
+    mask.Resize(width, height);
+    for (int y = 0; y < mask.Height; ++y) {
+        const uint8_t* row = grey + size_t(y) * size_t(n) * size_t(greyStride);
+        uint8_t* out = mask.Data.data() + size_t(y) * size_t(mask.Stride);
+        for (int x = 0; x < mask.Width; ++x)
+            out[x] = ReduceBlock(row + x * n, greyStride, n);
+    }
+}
+
+void BlurMask(TCnAAMask& mask, int blur) {
+    blur = std::clamp(blur, 0, 100);
+    if (blur == 0 || mask.Width == 0 || mask.Height == 0)
+        return;
+    const int factor = int(std::lround(blur * 255.0 / 100.0));
+    const TCnAAMask source = mask;
+    const int w = mask.Width, h = mask.Height;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int sum = 0;
+            for (int dy = -2; dy <= 2; ++dy) {
+                const int yy = std::clamp(y + dy, 0, h - 1);
+                for (int dx = -2; dx <= 2; ++dx)
+                    sum += source.At(std::clamp(x + dx, 0, w - 1), yy);
+            }
+            const int mean = sum / 25;
+            const int own = source.At(x, y);
+            mask.At(x, y) =
+                blur == 100 ? uint8_t(mean) : uint8_t((mean * factor + own * (256 - factor)) / 256);
+        }
+}
+
+bool BlendMask(QImage& dst, int x, int y, const TCnAAMask& mask, QRgb color, int alpha,
+               const QImage* foreground, std::optional<QRgb> brush) {
+    if (foreground && (foreground->width() != mask.Width || foreground->height() != mask.Height))
+        return false;
+    alpha = std::clamp(alpha, 0, 100);
+    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+    const int x1 = std::min(x + mask.Width, dst.width());
+    const int y1 = std::min(y + mask.Height, dst.height());
+    for (int py = y0; py < y1; ++py) {
+        auto* d = reinterpret_cast<QRgb*>(dst.scanLine(py));
+        const int my = py - y;
+        const QRgb* fg =
+            foreground ? reinterpret_cast<const QRgb*>(foreground->constScanLine(my)) : nullptr;
+        for (int px = x0; px < x1; ++px) {
+            const int mx = px - x;
+            const QRgb back = brush ? *brush : d[px];
+            const QRgb f = fg ? fg[mx] : color;
+            const int32_t w = BlendWeight(mask.At(mx, my), alpha);
+            d[px] = qRgb(BlendChannel(qRed(back), qRed(f), w),
+                         BlendChannel(qGreen(back), qGreen(f), w),
+                         BlendChannel(qBlue(back), qBlue(f), w));
+        }
+    }
+    return true;
+}
+
+QRgb RampColor(QRgb start, QRgb end, int i, int n) {
+    if (n <= 0)
+        return start;
+    auto ch = [&](int s, int e) { return s + i * (e - s) / n; };
+    return qRgb(ch(qRed(start), qRed(end)), ch(qGreen(start), qGreen(end)),
+                ch(qBlue(start), qBlue(end)));
+}
+
+QImage GradientImage(int width, int height, TGradualStyle style, QRgb start, QRgb end) {
+    QImage image(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    const bool vertical = style == gsTopToBottom || style == gsBottomToTop || style == gsCenterToTB;
+    if (style == gsRightToLeft || style == gsBottomToTop)
+        std::swap(start, end);
+    const int length = vertical ? height : width;
+    const bool centre = style == gsCenterToLR || style == gsCenterToTB;
+    std::vector<QRgb> ramp(static_cast<size_t>(length));
+    if (centre) {
+        // Half the length, mirrored about the middle.
+        const int half = std::max((length + 1) / 2, 1);
+        for (int i = 0; i < length; ++i) {
+            const int k = i < half ? i : length - 1 - i;
+            ramp[size_t(i)] = RampColor(start, end, std::clamp(k, 0, half - 1), half);
+        }
+    } else {
+        for (int i = 0; i < length; ++i)
+            ramp[size_t(i)] = RampColor(start, end, i, length);
+    }
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        if (vertical)
+            std::fill(row, row + width, ramp[size_t(y)]);
+        else
+            std::copy(ramp.begin(), ramp.end(), row);
+    }
+    return image;
+}
+
+void CrossFade(const QImage& previous, const QImage& next, int level, QImage& out) {
+    if (level <= 0) {
+        out = previous.copy();
+        return;
+    }
+    if (level >= 255) {
+        out = next.copy();
+        return;
+    }
+    if (out.size() != next.size() || out.format() != QImage::Format_RGB32)
+        out = QImage(next.size(), QImage::Format_RGB32);
+    const int h = std::min(previous.height(), next.height());
+    const int w = std::min(previous.width(), next.width());
+    for (int y = 0; y < h; ++y) {
+        const auto* p = reinterpret_cast<const QRgb*>(previous.constScanLine(y));
+        const auto* n = reinterpret_cast<const QRgb*>(next.constScanLine(y));
+        auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            o[x] = qRgb(FadeChannel(qRed(p[x]), qRed(n[x]), level),
+                        FadeChannel(qGreen(p[x]), qGreen(n[x]), level),
+                        FadeChannel(qBlue(p[x]), qBlue(n[x]), level));
+    }
+}
+
+} // namespace tunola
