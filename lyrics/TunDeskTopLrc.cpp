@@ -117,8 +117,8 @@ void TTunDeskTopLrc::SetLocked(bool locked) {
 void TTunDeskTopLrc::ApplyLock() {
     // Input passes through the whole window to whatever lies below it.
     const bool shown = isVisible();
-    setWindowFlag(Qt::WindowTransparentForInput, locked_);
-    setAttribute(Qt::WA_TransparentForMouseEvents, locked_);
+    setWindowFlags(locked_ ? windowFlags() | Qt::WindowTransparentForInput
+                           : windowFlags() & ~Qt::WindowTransparentForInput);
     if (shown)
         show(); // changing the flags hides a window
 }
@@ -135,7 +135,8 @@ bool TTunDeskTopLrc::eventFilter(QObject* watched, QEvent* event) {
         auto* e = static_cast<QMouseEvent*>(event);
         if (e->button() == Qt::LeftButton) {
             dragging_ = true;
-            pressY_ = int(e->position().y());
+            // In screen terms: the window moving under the pointer changes the local point.
+            pressY_ = int(e->globalPosition().y()) - y();
             return true;
         }
         break;
@@ -144,7 +145,7 @@ bool TTunDeskTopLrc::eventFilter(QObject* watched, QEvent* event) {
         auto* e = static_cast<QMouseEvent*>(event);
         if (dragging_) {
             // Up and down only: left, width and height stay.
-            move(x(), y() + int(e->position().y()) - pressY_);
+            move(x(), int(e->globalPosition().y()) - pressY_);
             return true;
         }
         break;

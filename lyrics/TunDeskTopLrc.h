@@ -60,7 +60,7 @@ private:
     QString lastDesktopText_;
     bool locked_ = false;
     bool dragging_ = false;
-    int pressY_ = 0;
+    int pressY_ = 0; // pointer's screen y minus the window's top at the press
     QMenu* menu_ = nullptr;
     QAction* lockEntry_ = nullptr;
 };

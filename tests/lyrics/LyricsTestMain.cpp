@@ -1,0 +1,12 @@
+// The lyric windows' tests: one QApplication for the whole run, gone before the program's exit
+// handlers run.
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,155 @@
+// The lyric display, the lyrics window and the desktop lyrics as widgets, driven with real
+// mouse events through the window system.
+
+#include "TunDeskTopLrc.h"
+#include "TunLrc.h"
+#include "ZuLrcShow.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QTest>
+
+#include <ZuButton.h>
+
+#include <gtest/gtest.h>
+
+namespace tunola {
+namespace {
+
+const std::string kLyric = "[offset:0]\n[00:01.00]第一行\n[00:03.00]第二行\n[00:06.00]第三行\n";
+
+TEST(LrcShowTest, LinesTrailerAndOneRedrawPerLineChange) {
+    TZuLrcShow view;
+    view.resize(300, 100);
+    view.SetLrc(kLyric);
+    EXPECT_EQ(view.DisplayLines().size(), 3u);
+    EXPECT_TRUE(view.LrcCurrText().isEmpty());
+    view.SetLengthTime(10000);
+    view.SetLengthTime(12000); // replaces the trailer, never a lyric line
+    ASSERT_EQ(view.DisplayLines().size(), 4u);
+    EXPECT_EQ(view.DisplayLines().back(), DisplayLine(12000, kLrcTrailerText));
+    EXPECT_EQ(view.DisplayLines()[2], DisplayLine(6000, "第三行"));
+
+    view.SetPosTime(500);
+    EXPECT_TRUE(view.LrcCurrText().isEmpty()); // before the first line
+    view.SetPosTime(1500);
+    EXPECT_EQ(view.LrcCurrText(), QStringLiteral("第一行"));
+    const int redraws = view.Redraws();
+    view.SetPosTime(1500);
+    view.SetPosTime(1600); // the same line: the picture stays
+    EXPECT_EQ(view.Redraws(), redraws);
+    view.SetPosTime(4000);
+    EXPECT_EQ(view.Redraws(), redraws + 1);
+    EXPECT_EQ(view.LrcCurrText(), QStringLiteral("第二行"));
+}
+
+TEST(LrcShowTest, EmptyLyricShowsOnlyTheTrailerOnePitchAboveTheMiddle) {
+    TZuLrcShow view;
+    view.resize(300, 100);
+    view.SetLrc("");
+    view.SetLengthTime(30000);
+    ASSERT_EQ(view.DisplayLines().size(), 1u);
+    view.SetPosTime(1000);
+    EXPECT_TRUE(view.LrcCurrText().isEmpty());
+    EXPECT_EQ(view.Frame().Current, -1);
+    const int64_t lineY = view.Frame().ImageTop + view.height() / 2;
+    EXPECT_EQ(lineY, view.height() / 2 - view.Pitch());
+}
+
+TEST(LrcShowTest, OffsetTagAndOffsetButtons) {
+    TTunLrc window;
+    window.Pb_lrc->resize(300, 100);
+    window.Pb_lrc->SetLrc("[offset:500]\n[00:10.00]ten\n");
+    window.Pb_lrc->SetLengthTime(20000);
+    EXPECT_EQ(window.Pb_lrc->LrcOffset(), 500);
+    window.Pb_lrc->SetPosTime(9499);
+    EXPECT_TRUE(window.Pb_lrc->LrcCurrText().isEmpty());
+    window.Pb_lrc->SetPosTime(9501); // 10 s minus half a second has passed
+    EXPECT_EQ(window.Pb_lrc->LrcCurrText(), QStringLiteral("ten"));
+    for (int i = 0; i < 3; ++i)
+        window.f5->OnClick(*window.f5);
+    EXPECT_EQ(window.Pb_lrc->LrcOffset(), 2000);
+    window.b5->OnClick(*window.b5);
+    EXPECT_EQ(window.Pb_lrc->LrcOffset(), 1500);
+    // The next lyric brings its own offset.
+    window.Pb_lrc->SetLrc("[00:01.00]x\n");
+    EXPECT_EQ(window.Pb_lrc->LrcOffset(), 0);
+}
+
+TEST(LyricsWindowTest, CloseHidesAndTheDesktopButtonAsksTheOwner) {
+    TTunLrc window;
+    int toggles = 0;
+    window.OnToggleDesktopLyrics = [&] { ++toggles; };
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(window.Showing());
+    window.btn_lrc->OnClick(*window.btn_lrc);
+    EXPECT_EQ(toggles, 1);
+    window.btn_close->OnClick(*window.btn_close);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.Showing());
+}
+
+TEST(DesktopLyricsTest, PlacedAtTheBottomOfItsScreenAndDraggedVerticallyOnly) {
+    EXPECT_EQ(TTunDeskTopLrc::PlaceOnScreen({0, 0, 1280, 800}, 84), QRect(5, 666, 1270, 84));
+    EXPECT_EQ(TTunDeskTopLrc::PlaceOnScreen({1280, 0, 1024, 768}, 100),
+              QRect(1285, 618, 1014, 100));
+
+    TTunDeskTopLrc desktop;
+    EXPECT_TRUE(desktop.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(desktop.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_NEAR(desktop.windowOpacity(), 200.0 / 255.0, 0.01);
+    desktop.resize(574, 84);
+    desktop.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&desktop));
+    const QRect screen = desktop.screen()->geometry();
+    EXPECT_EQ(desktop.geometry(), TTunDeskTopLrc::PlaceOnScreen(screen, 84));
+    EXPECT_EQ(desktop.CnAAFadeText1->geometry(), desktop.rect());
+    EXPECT_TRUE(desktop.CnAAFadeText1->Active());
+
+    const QRect before = desktop.geometry();
+    QWidget* text = desktop.CnAAFadeText1;
+    QTest::mousePress(text, Qt::LeftButton, {}, QPoint(100, 40));
+    const QPoint to = text->mapToGlobal(QPoint(160, 10)); // 60 right, 30 up
+    QTest::mouseMove(text, QPoint(160, 10));
+    QTest::mouseRelease(text, Qt::LeftButton, {}, text->mapFromGlobal(to));
+    EXPECT_EQ(desktop.x(), before.x());
+    EXPECT_EQ(desktop.width(), before.width());
+    EXPECT_EQ(desktop.height(), before.height());
+    EXPECT_EQ(desktop.y(), before.y() - 30);
+
+    desktop.close();
+    EXPECT_FALSE(desktop.CnAAFadeText1->Active());
+}
+
+TEST(DesktopLyricsTest, TextChangesOnlyOnANewLineAndLockLetsClicksThrough) {
+    TTunDeskTopLrc desktop;
+    desktop.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&desktop));
+    desktop.ShowDesktopText(QStringLiteral("一句歌词"));
+    EXPECT_EQ(desktop.CnAAFadeText1->Lines(), QStringList{QStringLiteral("<Title1>一句歌词")});
+    desktop.CnAAFadeText1->SetLines({});
+    desktop.ShowDesktopText(QStringLiteral("一句歌词")); // the same text: nothing to do
+    EXPECT_TRUE(desktop.CnAAFadeText1->Lines().isEmpty());
+
+    bool reported = false;
+    desktop.OnLockChanged = [&](bool locked) { reported = locked; };
+    desktop.SetLocked(true);
+    EXPECT_TRUE(reported);
+    EXPECT_TRUE(desktop.isVisible());
+    EXPECT_TRUE(desktop.windowFlags().testFlag(Qt::WindowTransparentForInput));
+    const int top = desktop.y();
+    QWidget* text = desktop.CnAAFadeText1;
+    QTest::mousePress(text, Qt::LeftButton, {}, QPoint(100, 40));
+    QTest::mouseMove(text, QPoint(100, 10));
+    QTest::mouseRelease(text, Qt::LeftButton, {}, QPoint(100, 10));
+    EXPECT_EQ(desktop.y(), top); // locked: no drag
+    desktop.SetLocked(false);
+    EXPECT_FALSE(desktop.Locked());
+    EXPECT_FALSE(desktop.windowFlags().testFlag(Qt::WindowTransparentForInput));
+    EXPECT_TRUE(desktop.isVisible());
+}
+
+} // namespace
+} // namespace tunola

@@ -1,0 +1,135 @@
+// The marquee and the fade text as widgets: their timers run only while there is something to
+// animate on the screen, the fade's levels and the labels.
+
+#include "CnAAFadeText.h"
+#include "CnAAMarqueeText.h"
+#include "ControlsTestSupport.h"
+
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace tunola {
+namespace {
+
+using testing_support::EnsureWidgetApplication;
+using testing_support::Grab;
+
+TEST(MarqueeTextTest, ScrollsThroughOneCycleAndStopsWhenHiddenOrEmpty) {
+    EnsureWidgetApplication();
+    QWidget top;
+    top.resize(300, 40);
+    auto* m = new TCnAAMarqueeText(&top);
+    m->setGeometry(0, 0, 200, 25);
+    m->SetScrollDelay(50);
+    m->SetScrollStep(0);
+    EXPECT_EQ(m->ScrollStep(), 1);
+    m->SetCaption(QStringLiteral("一首很长很长的歌的名字 - 歌手"));
+    m->SetActive(true);
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    EXPECT_TRUE(m->Scrolling());
+    const int textWidth = QFontMetrics(m->font()).horizontalAdvance(m->Caption());
+    EXPECT_EQ(m->Cycle(), textWidth + 200);
+    for (int i = 0; i < m->Cycle() - 1; ++i)
+        m->Step();
+    EXPECT_EQ(m->Offset(), m->Cycle() - 1);
+    m->Step();
+    EXPECT_EQ(m->Offset(), 0);
+    // A new caption starts again from the right edge.
+    m->Step();
+    m->SetCaption(QStringLiteral("另一首"));
+    EXPECT_EQ(m->Offset(), 0);
+    // Hidden: the timer stops; shown again: it runs.
+    m->hide();
+    EXPECT_FALSE(m->Scrolling());
+    m->show();
+    EXPECT_TRUE(m->Scrolling());
+    // An empty caption is the background once, without a timer.
+    m->SetBackColor(qRgb(1, 2, 3));
+    m->SetCaption(QString());
+    EXPECT_FALSE(m->Scrolling());
+    EXPECT_EQ(m->Cycle(), 200);
+    const QImage shot = Grab(*m);
+    EXPECT_EQ(shot.pixel(100, 12) & 0xFFFFFF, 0x010203u);
+    // Inactive: no timer and back to the start.
+    m->SetCaption(QStringLiteral("abc"));
+    m->Step();
+    m->SetActive(false);
+    EXPECT_FALSE(m->Scrolling());
+    EXPECT_EQ(m->Offset(), 0);
+}
+
+TEST(FadeTextTest, FadesToFullAtTheThirteenthTickAndSkipsAnIdenticalLine) {
+    EnsureWidgetApplication();
+    TCnAAFadeText fade;
+    fade.resize(200, 60);
+    TCnFadeTextParam text = fade.Text();
+    text.FadeDelay = 300;
+    text.LineDelay = 800;
+    text.BackColor = qRgb(0, 0, 0);
+    fade.SetActive(false);
+    fade.SetText(text);
+    TCnFontLabel label;
+    label.Name = QStringLiteral("Title1");
+    label.Font.setPixelSize(30);
+    label.Color = qRgb(255, 255, 255);
+    fade.Fonts().push_back(label);
+    fade.SetLines({QStringLiteral("<title1>一")});
+    fade.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fade));
+    fade.SetActive(true);
+    EXPECT_EQ(fade.LineIndex(), 0);
+    EXPECT_TRUE(fade.Fading());
+    EXPECT_TRUE(fade.LineTimerRunning());
+    EXPECT_EQ(fade.FadeLevel(), 0);
+    for (int tick = 1; tick <= 12; ++tick)
+        fade.FadeTickNow();
+    EXPECT_EQ(fade.FadeLevel(), 252);
+    fade.FadeTickNow();
+    EXPECT_EQ(fade.FadeLevel(), 255);
+    EXPECT_FALSE(fade.Fading());
+    // The tag is not drawn: white text on black somewhere, the label's font.
+    const QImage shot = Grab(fade);
+    int lit = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            lit += qRed(shot.pixel(x, y)) > 200;
+    EXPECT_GT(lit, 10);
+    // One line: every line tick shows it again; identical, it is not faded again.
+    const int repaints = fade.Repaints();
+    fade.LineTick();
+    EXPECT_EQ(fade.LineIndex(), 0);
+    EXPECT_FALSE(fade.Fading());
+    EXPECT_EQ(fade.Repaints(), repaints);
+    // A different line fades.
+    fade.SetLines({QStringLiteral("<Title1>二")});
+    EXPECT_TRUE(fade.Fading());
+    // Hidden: the line timer stops.
+    fade.hide();
+    EXPECT_FALSE(fade.LineTimerRunning());
+}
+
+TEST(FadeTextTest, RepeatCountEndsWithAnEmptyLine) {
+    EnsureWidgetApplication();
+    TCnAAFadeText fade;
+    fade.resize(100, 30);
+    fade.SetActive(false);
+    fade.SetRepeatCount(1);
+    int completed = 0;
+    fade.OnComplete = [&](QWidget&) { ++completed; };
+    fade.SetLines({QStringLiteral("a"), QStringLiteral("b")});
+    fade.SetActive(true);
+    EXPECT_EQ(fade.CurrentText(), QStringLiteral("a"));
+    fade.LineTick();
+    EXPECT_EQ(fade.CurrentText(), QStringLiteral("b"));
+    fade.LineTick();
+    EXPECT_EQ(completed, 1);
+    EXPECT_FALSE(fade.Active());
+    EXPECT_EQ(fade.LineIndex(), -1);
+    EXPECT_TRUE(fade.CurrentText().isEmpty());
+}
+
+} // namespace
+} // namespace tunola
