@@ -36,8 +36,8 @@
 #include <ZuSkin.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 namespace tunola {
@@ -447,8 +447,8 @@ void TTunMain::RestoreSession() {
             return std::vector<std::pair<const char*, QWidget*>>{
                 {"Main", this},
                 {"Playlist", playlistWindow_.get()},
-                {"Lyrics", lyricsWindow_},
-                {"DesktopLyrics", desktopLyricsWindow_}};
+                {"Lyrics", lyrics_ ? static_cast<QWidget*>(&lyrics_->Lyrics()) : nullptr},
+                {"DesktopLyrics", lyrics_ ? static_cast<QWidget*>(&lyrics_->Desktop()) : nullptr}};
         },
         [this](bool shown) {
             if (playlistWindow_ && playlistWindow_->isVisible() != shown)
@@ -668,8 +668,8 @@ std::vector<QWidget*> TTunMain::GroupWindows() const {
     std::vector<QWidget*> windows;
     QWidget* lyricsWindow = lyrics_ ? &lyrics_->Lyrics() : nullptr;
     QWidget* desktopWindow = lyrics_ ? &lyrics_->Desktop() : nullptr;
-    for (QWidget* w :
-         {static_cast<QWidget*>(playlistWindow_.get()), libraryWindow_, lyricsWindow, desktopWindow})
+    for (QWidget* w : {static_cast<QWidget*>(playlistWindow_.get()), libraryWindow_, lyricsWindow,
+                       desktopWindow})
         if (w)
             windows.push_back(w);
     return windows;

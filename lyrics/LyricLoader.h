@@ -51,7 +51,7 @@ private:
     // What the worker's posted results reach; outlives the loader while results are queued.
     struct TShared {
         std::atomic<uint64_t> Newest{0};
-        TDone Done;       // of the newest Load that went to the worker
+        TDone Done; // of the newest Load that went to the worker
         bool Waiting = false;
     };
 

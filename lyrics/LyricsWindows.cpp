@@ -17,7 +17,8 @@ TLyricsWindows::~TLyricsWindows() = default;
 void TLyricsWindows::Show(const std::string& text, int64_t lengthMs) {
     TZuLrcShow& view = *lyrics_->Pb_lrc;
     view.SetLrc(text);
-    view.SetLengthTime(int32_t(std::clamp<int64_t>(lengthMs, 0, std::numeric_limits<int32_t>::max())));
+    view.SetLengthTime(
+        int32_t(std::clamp<int64_t>(lengthMs, 0, std::numeric_limits<int32_t>::max())));
 }
 
 void TLyricsWindows::LoadLyrics(const TLyricTrack& track, const std::filesystem::path& lyricDir,

@@ -28,9 +28,9 @@ std::string_view DisplayLineText(std::string_view line);
 int64_t TrailerTime(int64_t lengthMs, int64_t lastLineTime, bool hasLines);
 
 struct TLrcFrame {
-    int Current = -1;      // the current line; -1 before the first
-    int64_t Scroll = 0;    // s: where the column stands
-    int64_t ImageTop = 0;  // where row 0 of a picture of all lines goes: s - (Height + h) div 2
+    int Current = -1;     // the current line; -1 before the first
+    int64_t Scroll = 0;   // s: where the column stands
+    int64_t ImageTop = 0; // where row 0 of a picture of all lines goes: s - (Height + h) div 2
 };
 
 // The line pitch: the height of "S" plus the line spacing.

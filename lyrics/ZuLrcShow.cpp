@@ -121,8 +121,8 @@ void TZuLrcShow::DrawLines() {
         const int w = aaFont_.TextWidth(text);
         const bool current = j == lastCurrent_;
         aaFont_.SetColor(current ? currColor_ : color_);
-        aaFont_.TextOut((lineImage_.width() - w) / 2, (j - band_.First) * h + height() / 2, text,
-                        0, 100);
+        aaFont_.TextOut((lineImage_.width() - w) / 2, (j - band_.First) * h + height() / 2, text, 0,
+                        100);
     }
 }
 

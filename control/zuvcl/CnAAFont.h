@@ -17,10 +17,10 @@ namespace tunola {
 
 struct TCnAAShadow {
     bool Enabled = false;
-    int Blur = 80;         // 0 ... 100
-    int Alpha = 70;        // 0 ... 100, of the text's opacity
+    int Blur = 80;  // 0 ... 100
+    int Alpha = 70; // 0 ... 100, of the text's opacity
     QRgb Color = 0xFF444444;
-    int OffsetX = 2;       // -20 ... 20
+    int OffsetX = 2; // -20 ... 20
     int OffsetY = 2;
 };
 

@@ -101,9 +101,9 @@ bool BlendMask(QImage& dst, int x, int y, const TCnAAMask& mask, QRgb color, int
             const QRgb back = brush ? *brush : d[px];
             const QRgb f = fg ? fg[mx] : color;
             const int32_t w = BlendWeight(mask.At(mx, my), alpha);
-            d[px] = qRgb(BlendChannel(qRed(back), qRed(f), w),
-                         BlendChannel(qGreen(back), qGreen(f), w),
-                         BlendChannel(qBlue(back), qBlue(f), w));
+            d[px] =
+                qRgb(BlendChannel(qRed(back), qRed(f), w), BlendChannel(qGreen(back), qGreen(f), w),
+                     BlendChannel(qBlue(back), qBlue(f), w));
         }
     }
     return true;

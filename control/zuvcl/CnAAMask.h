@@ -34,8 +34,7 @@ struct TCnAAMask {
 uint8_t ReduceBlock(const uint8_t* samples, int stride, int n);
 
 // The mask of a `width` x `height` text from its grey picture at n times the size.
-void ReduceMask(const uint8_t* grey, int greyStride, int n, int width, int height,
-                TCnAAMask& mask);
+void ReduceMask(const uint8_t* grey, int greyStride, int n, int width, int height, TCnAAMask& mask);
 
 // Softens a mask: each value becomes the mean of its 5 x 5 neighbourhood (the edges repeat
 // their nearest row or column), mixed with the value itself by round(blur x 255 / 100) / 256;

@@ -18,17 +18,17 @@ TEST(LrcLayoutTest, CurrentLineAndScrollOverPositions) {
         int current;
         int64_t scroll;
     } cases[] = {
-        {0, 0, -1, 40},      // before the first line: none current, the column at its start
-        {0, 1000, -1, 40},   // on the first line's time: it is not yet passed
-        {0, 2000, 0, 40},    // the first line holds still
+        {0, 0, -1, 40},    // before the first line: none current, the column at its start
+        {0, 1000, -1, 40}, // on the first line's time: it is not yet passed
+        {0, 2000, 0, 40},  // the first line holds still
         {0, 3000, 0, 40},
-        {0, 4500, 1, 30},    // half way from 3 s to 6 s: half a pitch up, one pitch per line
+        {0, 4500, 1, 30}, // half way from 3 s to 6 s: half a pitch up, one pitch per line
         {0, 6000, 1, 20},
-        {0, 8000, 2, 10},    // towards the trailer
+        {0, 8000, 2, 10}, // towards the trailer
         {0, 10000, 2, 0},
-        {0, 10001, 3, 40},   // after the trailer: back to the start
+        {0, 10001, 3, 40}, // after the trailer: back to the start
         {0, 99999, 3, 40},
-        {500, 2500, 0, 40},  // LrcOffset 500: every line half a second earlier
+        {500, 2500, 0, 40}, // LrcOffset 500: every line half a second earlier
         {500, 2501, 1, 40},
         {500, 4000, 1, 30},
     };
@@ -53,7 +53,7 @@ TEST(LrcLayoutTest, TrailerGoesAfterTheSongAndAfterTheLastLine) {
     EXPECT_EQ(TrailerTime(30000, 5000, true), 30000);
     EXPECT_EQ(TrailerTime(30000, 40000, true), 40001); // the lyric runs longer
     EXPECT_EQ(TrailerTime(30000, 30000, true), 30001);
-    EXPECT_EQ(TrailerTime(20000, 0, false), 20000);    // a 20 s track keeps its trailer at 20 s
+    EXPECT_EQ(TrailerTime(20000, 0, false), 20000); // a 20 s track keeps its trailer at 20 s
     EXPECT_EQ(TrailerTime(-5, 0, false), 0);
     // Three hours stay exact in 64 bits; the field never grows past 10 characters.
     EXPECT_EQ(TrailerTime(3LL * 3600 * 1000, 0, false), 10800000);

@@ -1,8 +1,8 @@
 // Where each track's lyric comes from, in order, and a download that never holds up the event
 // loop: a slow service, a track change while it works, a result that arrives too late.
 
-#include "FakeLyricDown.h"
 #include "LyricLoader.h"
+#include "FakeLyricDown.h"
 #include "TempFolder.h"
 
 #include <QCoreApplication>
@@ -23,8 +23,7 @@ void Write(const std::filesystem::path& path, const std::string& text) {
 
 TLyricLoader::TPost QueuedPost() {
     return [](std::function<void()> f) {
-        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(f),
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(f), Qt::QueuedConnection);
     };
 }
 
@@ -60,7 +59,8 @@ TEST(LyricLoaderTest, SourcesInOrderBesideFolderDownload) {
     OfferLyric(service, "Song", "Singer", 7, "[00:01.00]downloaded\r\n");
     OfferLyric(service, "Other", "Band", 9, "[00:02.00]fetched\r\n");
     bool online = true;
-    TLyricLoader loader(&service, [&] { return online; }, QueuedPost());
+    TLyricLoader loader(
+        &service, [&] { return online; }, QueuedPost());
 
     TLyricLookup got;
     auto keep = [&](const TLyricLookup& l) { got = l; };
@@ -90,7 +90,8 @@ TEST(LyricLoaderTest, DownloadedLyricIsHandedOverAndKept) {
     TTempFolder tmp;
     TFakeLyricDown service;
     OfferLyric(service, "Song", "Singer", 3, "[00:01.00]fetched\r\n");
-    TLyricLoader loader(&service, [] { return true; }, QueuedPost());
+    TLyricLoader loader(
+        &service, [] { return true; }, QueuedPost());
     int calls = 0;
     TLyricLookup got;
     EXPECT_FALSE(loader.Load({tmp.Path() / "x.mp3", "Song", "Singer"}, tmp.Path(),
@@ -110,7 +111,8 @@ TEST(LyricLoaderTest, SlowServiceNeverHoldsTheEventLoopAndALaterTrackWins) {
     Write(tmp.Path() / "b.mp3", "x");
     TSlowLyricDown service;
     OfferLyric(service, "A", "X", 1, "[00:01.00]lyric of a\r\n");
-    TLyricLoader loader(&service, [] { return true; }, QueuedPost());
+    TLyricLoader loader(
+        &service, [] { return true; }, QueuedPost());
     std::vector<std::string> shown;
     auto keep = [&](const TLyricLookup& l) { shown.push_back(l.Text); };
 
@@ -138,7 +140,8 @@ TEST(LyricLoaderTest, OnlyTheNewestOfTwoDownloadsIsShown) {
     OfferLyric(service, "A", "X", 1, "[00:01.00]lyric of a\r\n");
     service.ResultsByMode[0].push_back({"B", "Y", 2});
     service.Lyrics[2] = "[00:01.00]lyric of b\r\n";
-    TLyricLoader loader(&service, [] { return true; }, QueuedPost());
+    TLyricLoader loader(
+        &service, [] { return true; }, QueuedPost());
     std::vector<std::string> shown;
     auto keep = [&](const TLyricLookup& l) { shown.push_back(l.Text); };
     EXPECT_FALSE(loader.Load({tmp.Path() / "a.mp3", "A", "X"}, tmp.Path(), keep));
@@ -156,7 +159,8 @@ TEST(LyricLoaderTest, ClosingWhileADownloadRunsWaitsForItAndDropsIt) {
     OfferLyric(service, "A", "X", 1, "[00:01.00]a\r\n");
     int shown = 0;
     {
-        TLyricLoader loader(&service, [] { return true; }, QueuedPost());
+        TLyricLoader loader(
+            &service, [] { return true; }, QueuedPost());
         loader.Load({tmp.Path() / "a.mp3", "A", "X"}, tmp.Path(),
                     [&](const TLyricLookup&) { ++shown; });
         ASSERT_TRUE(QTest::qWaitFor([&] { return service.Downloads.load() == 1; }, 5000));

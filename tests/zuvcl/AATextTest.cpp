@@ -101,8 +101,8 @@ TEST(AABlurTest, MeanOfFiveByFiveMixedByBlur) {
     mask.At(2, 2) = 250;
     TCnAAMask full = mask;
     BlurMask(full, 100);
-    EXPECT_EQ(full.At(2, 2), 10);  // 250 / 25
-    EXPECT_EQ(full.At(0, 0), 10);  // the centre is inside every 5 x 5 window here
+    EXPECT_EQ(full.At(2, 2), 10); // 250 / 25
+    EXPECT_EQ(full.At(0, 0), 10); // the centre is inside every 5 x 5 window here
     TCnAAMask half = mask;
     BlurMask(half, 50); // factor round(127.5) = 128: (10 x 128 + 250 x 128) / 256 = 130
     EXPECT_EQ(half.At(2, 2), 130);
@@ -158,7 +158,7 @@ TEST(AAMarqueeMathTest, CycleAndPositions) {
         offset = MarqueeAdvance(offset, 1, 720);
     EXPECT_EQ(offset, 719);
     EXPECT_EQ(MarqueeAdvance(offset, 1, 720), 0);
-    EXPECT_EQ(MarqueeX(stRightToLeft, 420, 0, 300), 420);   // enters at the right edge
+    EXPECT_EQ(MarqueeX(stRightToLeft, 420, 0, 300), 420);    // enters at the right edge
     EXPECT_EQ(MarqueeX(stRightToLeft, 420, 720, 300), -300); // has left at the left edge
     EXPECT_EQ(MarqueeX(stLeftToRight, 420, 0, 300), -300);
     EXPECT_EQ(LayoutY(tlCenter, 25, 17, 15), 5);
