@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Measures adding many tagged files from outside to a running player: `tunola -e FOLDER` with N
+# MP3 files (each with its own ID3v1 title and artist), the time from the command until the
+# player's list holds all N entries (polled with tunola-remote count), and the player's resident
+# memory 3 s later. A private Xvfb and a fresh home folder; the silent output.
+#   tools/measure-add.sh [build dir] [runs=3] [files=10000]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/measure-lib.sh"
+build=${1:-build}
+runs=${2:-3}
+files=${3:-10000}
+bin="$build/bin/tunola"
+remote="$build/bin/tunola-remote"
+tone="$build/bin/tunola_make_tone"
+for f in "$bin" "$remote" "$tone"; do [ -x "$f" ] || { echo "no $f: build first" >&2; exit 1; }; done
+trap measure_cleanup EXIT
+
+work=$(measure_tmpdir)
+measure_xvfb :76
+"$tone" "$work/tone.wav" 1 440 44100 2 0.4
+lame --quiet -b 128 "$work/tone.wav" "$work/tone.mp3"
+mkdir -p "$work/music"
+python3 - "$work/tone.mp3" "$work/music" "$files" <<'PY'
+import sys
+body = open(sys.argv[1], 'rb').read()
+for i in range(int(sys.argv[3])):
+    tag = b'TAG' + f'Title {i}'.encode().ljust(30, b'\0') + f'Artist {i % 97}'.encode().ljust(30, b'\0') \
+        + b'Album'.ljust(30, b'\0') + b'2026' + b'\0' * 30 + b'\x0c'
+    with open(f'{sys.argv[2]}/{i:05d}.mp3', 'wb') as f:
+        f.write(body + tag)
+PY
+echo "$(date -u '+%F %H:%M') UTC, $(measure_load), commit $(git -C "$here/.." rev-parse --short HEAD), $files files"
+
+shown=() rss=()
+for run in $(seq "$runs"); do
+    home="$work/home$run"
+    mkdir -p "$home"
+    chmod 700 "$home"
+    result=$(
+        export HOME=$home XDG_RUNTIME_DIR=$home TUNOLA_AUDIO_OUTPUT=silent
+        "$bin" >"$home/player.log" 2>&1 &
+        pid=$!
+        for _ in $(seq 100); do "$remote" count >/dev/null 2>&1 && break; sleep 0.1; done
+        sync
+        t0=$(date +%s%3N)
+        "$bin" -e "$work/music" >/dev/null 2>&1
+        while [ "$("$remote" count 2>/dev/null || echo 0)" -lt "$files" ]; do
+            [ $(($(date +%s%3N) - t0)) -lt 60000 ] || break
+            sleep 0.01
+        done
+        t1=$(date +%s%3N)
+        sleep 3
+        r=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
+        kill $pid
+        wait $pid 2>/dev/null || true
+        echo "$((t1 - t0)) $r"
+    )
+    read -r t r <<<"$result"
+    shown+=("$t") rss+=("$r")
+done
+measure_summary "all $files entries in the list (ms)" ms "${shown[@]}"
+measure_summary "resident memory 3 s later (KiB)" KiB "${rss[@]}"
