@@ -42,6 +42,10 @@ public:
     // (for answers given before the body was read).
     static void CloseAfterThisRequest();
 
+    // Serves one connected socket on the calling thread, with every bound, and closes it (what
+    // a worker does with an accepted connection; the request fuzz target feeds it directly).
+    bool ServeConnection(int sock) { return process_and_close_socket(sock); }
+
     // Binds, widens the listen backlog, returns the port (or -1).
     int Bind(const std::string& host, int port);
 
