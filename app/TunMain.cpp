@@ -109,6 +109,9 @@ TTunMain::~TTunMain() {
 
 void TTunMain::vb_playSetChecked(bool checked) {
     vb_play->SetChecked(checked);
+    // The title scrolls only while music plays: a paused or stopped player runs no timer but
+    // tmr_chk.
+    vl_title->SetActive(checked);
 }
 bool TTunMain::vb_soundChecked() const {
     return vb_sound->Checked();
@@ -164,7 +167,7 @@ void TTunMain::CreateComponents() {
     vl_title->SetScrollStep(1);
     vl_title->SetScrollDelay(50);
     vl_title->SetCaption(QStringLiteral("听风 Tunola"));
-    vl_title->SetActive(true);
+    vl_title->SetActive(false); // until something plays
     // Labels draw their text over the window background; the skin gives font and colour.
     vl_time = MakeLabel(this, "vl_time", QStringLiteral("00:00 / 00:00"), {18, 58, 160, 20});
     vl_time->installEventFilter(this);

@@ -1,4 +1,5 @@
 #include "AudioFixtures.h"
+#include "CnAAMarqueeText.h"
 #include "FirstPaintProbe.h"
 #include "MainWindowKeys.h"
 #include "MoConfig.h"
@@ -338,8 +339,13 @@ TEST(MainWindow, TitleNamesThePlayingTrack) {
     for (int i = 0; i < 200 && window.windowTitle() == idle; ++i)
         QTest::qWait(10);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("main-title - 听风"));
+    // The title scrolls while it plays; stopped, the player runs no animation.
+    const auto* title = window.findChild<TCnAAMarqueeText*>(QStringLiteral("vl_title"));
+    ASSERT_TRUE(title);
+    EXPECT_TRUE(title->Active());
     window.Actions().Stop();
     EXPECT_EQ(window.windowTitle(), idle);
+    EXPECT_FALSE(title->Active());
 
     // The playlist window has a title, and belongs to the main window (no taskbar entry).
     EXPECT_EQ(window.PlaylistWindow()->windowTitle(), QStringLiteral("播放列表"));
