@@ -25,7 +25,11 @@ public:
     explicit TZuLrcShow(QWidget* parent = nullptr);
 
     uint8_t LrcSpace() const { return lrcSpace_; }
-    void SetLrcSpace(uint8_t space) { lrcSpace_ = space; }
+    // Takes effect at the next position (the picture is laid out again then).
+    void SetLrcSpace(uint8_t space) {
+        lrcSpace_ = space;
+        dirty_ = true;
+    }
     const std::string& Lrc() const { return lrc_; }
     // A new lyric (UTF-8 LRC text): its lines, its own offset; the trailer comes with
     // SetLengthTime.

@@ -22,6 +22,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # a virtual display, screenshots, and fonts with Chinese glyphs
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-dejavu-core
+  # a compositor under the virtual display, so window opacity shows in screenshots
+  xcompmgr
   # a private sound server for the playback CPU measurements
   pulseaudio
   # the desktop: a private session bus and an MPRIS client for the tests, Qt's Chinese

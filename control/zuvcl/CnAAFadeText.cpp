@@ -87,6 +87,7 @@ void TCnAAFadeText::ShowLine(const QString& line) {
     }
     previous_ = screen_.copy();
     DrawLine(line, next_);
+    composedLevel_ = -1;
     previousText_ = current_;
     current_ = line;
     level_ = 0;
@@ -142,13 +143,19 @@ void TCnAAFadeText::DrawLine(const QString& source, QImage& image) {
 }
 
 void TCnAAFadeText::paintEvent(QPaintEvent*) {
-    if (next_.size() != size())
+    if (next_.size() != size()) {
         DrawLine(current_, next_);
+        composedLevel_ = -1;
+    }
     if (previous_.size() != size()) {
         previous_ = QImage(size(), QImage::Format_RGB32);
         previous_.fill(text_.BackColor);
     }
-    CrossFade(previous_, next_, level_, screen_);
+    // The picture is composed once per level; a repaint for any other reason only copies.
+    if (composedLevel_ != level_ || screen_.size() != size()) {
+        CrossFade(previous_, next_, level_, screen_);
+        composedLevel_ = level_;
+    }
     QPainter(this).drawImage(0, 0, screen_);
     if (!lineTimer_.isActive())
         UpdateLineTimer();

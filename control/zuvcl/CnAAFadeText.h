@@ -95,6 +95,7 @@ private:
     int index_ = -1;
     int passes_ = 0;
     int level_ = 0;
+    int composedLevel_ = -1; // the level screen_ was composed at
     double accumulator_ = 0;
     QString previousText_, current_;
     QImage screen_, previous_, next_;

@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace tunola {
 
 TCnAAMarqueeText::TCnAAMarqueeText(QWidget* parent) : QWidget(parent) {
@@ -38,11 +40,13 @@ void TCnAAMarqueeText::SetTextFont(const QFont& font) {
 
 void TCnAAMarqueeText::SetFontColor(QRgb color) {
     fontColor_ = color;
+    stripValid_ = false;
     update();
 }
 
 void TCnAAMarqueeText::SetBackColor(QRgb color) {
     backColor_ = color;
+    stripValid_ = false;
     update();
 }
 
@@ -63,11 +67,13 @@ void TCnAAMarqueeText::SetScrollDelay(uint16_t ms) {
 
 void TCnAAMarqueeText::SetLayout(TTextLayout layout) {
     layout_ = layout;
+    stripValid_ = false;
     update();
 }
 
 void TCnAAMarqueeText::SetQuality(TAAQuality quality) {
     renderer_.SetQuality(quality);
+    stripValid_ = false;
     update();
 }
 
@@ -76,6 +82,7 @@ void TCnAAMarqueeText::Restart() {
     textWidth_ = caption_.isEmpty() ? 0 : renderer_.TextWidth(caption_);
     cycle_ = MarqueeCycle(textWidth_, width());
     offset_ = 0;
+    stripValid_ = false;
     UpdateTimer();
     update();
 }
@@ -102,19 +109,33 @@ void TCnAAMarqueeText::Step() {
     update();
 }
 
-void TCnAAMarqueeText::paintEvent(QPaintEvent*) {
-    if (buffer_.size() != size())
-        buffer_ = QImage(size(), QImage::Format_RGB32);
-    buffer_.fill(backColor_);
+void TCnAAMarqueeText::RenderStrip() {
+    // The text over the background, once per change: every step then only places it. Over a
+    // plain background the blend does not depend on where the text stands.
+    const QSize size(std::max(textWidth_ + kStripMargin, 1), std::max(height(), 1));
+    strip_ = QImage(size, QImage::Format_RGB32);
+    strip_.fill(backColor_);
     if (!caption_.isEmpty()) {
-        renderer_.SetCanvas(&buffer_);
+        renderer_.SetCanvas(&strip_);
         renderer_.SetColor(fontColor_);
-        const int x = MarqueeX(scrollType_, width(), offset_, textWidth_);
         const int y = LayoutY(layout_, height(), renderer_.TextHeight(caption_),
                               renderer_.TextHeight(QStringLiteral("Pp")));
-        renderer_.TextOutEx(x, y, caption_);
+        renderer_.TextOutEx(0, y, caption_);
+        renderer_.SetCanvas(nullptr);
     }
-    QPainter(this).drawImage(0, 0, buffer_);
+    stripValid_ = true;
+}
+
+void TCnAAMarqueeText::paintEvent(QPaintEvent*) {
+    if (!stripValid_ || strip_.height() != std::max(height(), 1))
+        RenderStrip();
+    QPainter p(this);
+    const int x = MarqueeX(scrollType_, width(), offset_, textWidth_);
+    const QRect text(x, 0, strip_.width(), strip_.height());
+    const QColor back = QColor::fromRgb(backColor_);
+    for (const QRect& r : QRegion(rect()) - QRegion(text))
+        p.fillRect(r, back);
+    p.drawImage(x, 0, strip_);
     // Back on the screen after a minimise: scroll on.
     if (!timer_.isActive())
         UpdateTimer();

@@ -39,7 +39,12 @@ public:
     void SetScrollDelay(uint16_t ms);
     TTextLayout Layout() const { return layout_; }
     void SetLayout(TTextLayout layout);
+    // Changes to the effect show after InvalidateText (or any other change of the text).
     TCnAAEffect& Effect() { return renderer_.Effect; }
+    void InvalidateText() {
+        stripValid_ = false;
+        update();
+    }
     TAAQuality Quality() const { return renderer_.Quality(); }
     void SetQuality(TAAQuality quality);
 
@@ -63,6 +68,9 @@ private:
     void Restart();
     bool WantsTimer() const;
     void UpdateTimer();
+    void RenderStrip();
+    // Room right of the text's advance for a shadow and glyphs that overhang it.
+    static constexpr int kStripMargin = 8;
 
     QString caption_;
     bool active_ = false;
@@ -76,7 +84,8 @@ private:
     int cycle_ = 0;
     int textWidth_ = 0;
     QTimer timer_;
-    QImage buffer_;
+    QImage strip_; // the caption over the background, drawn once per change
+    bool stripValid_ = false;
     TCnAAFontEx renderer_;
 };
 

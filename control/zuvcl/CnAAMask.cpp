@@ -160,15 +160,15 @@ void CrossFade(const QImage& previous, const QImage& next, int level, QImage& ou
     if (out.size() != next.size() || out.format() != QImage::Format_RGB32)
         out = QImage(next.size(), QImage::Format_RGB32);
     const int h = std::min(previous.height(), next.height());
-    const int w = std::min(previous.width(), next.width());
+    const int bytes = std::min(previous.width(), next.width()) * 4;
     for (int y = 0; y < h; ++y) {
-        const auto* p = reinterpret_cast<const QRgb*>(previous.constScanLine(y));
-        const auto* n = reinterpret_cast<const QRgb*>(next.constScanLine(y));
-        auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            o[x] = qRgb(FadeChannel(qRed(p[x]), qRed(n[x]), level),
-                        FadeChannel(qGreen(p[x]), qGreen(n[x]), level),
-                        FadeChannel(qBlue(p[x]), qBlue(n[x]), level));
+        const uint8_t* p = previous.constScanLine(y);
+        const uint8_t* n = next.constScanLine(y);
+        uint8_t* o = out.scanLine(y);
+        // Byte by byte (the padding byte is 0xFF in both and stays so); an arithmetic shift is
+        // the division by 256 rounded down that FadeChannel spells out.
+        for (int k = 0; k < bytes; ++k)
+            o[k] = uint8_t(p[k] + (((int(n[k]) - int(p[k])) * level) >> 8));
     }
 }
 

@@ -197,3 +197,31 @@ TEST(AAFontTest, TextIsDrawnInTheFontColourAndEmptyTextDrawsNothing) {
 
 } // namespace
 } // namespace tunola
+
+namespace tunola {
+namespace {
+
+TEST(AAFadeTest, CrossFadedImageFollowsTheChannelFormula) {
+    QImage a(64, 3, QImage::Format_RGB32), b(64, 3, QImage::Format_RGB32), out;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 64; ++x) {
+            a.setPixel(x, y, qRgb(x * 4, 255 - x * 3, (x * 37 + y) & 0xFF));
+            b.setPixel(x, y, qRgb(255 - x * 2, x * 4, (x * 91 + 7 * y) & 0xFF));
+        }
+    for (int level : {0, 1, 21, 128, 200, 254, 255}) {
+        CrossFade(a, b, level, out);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const QRgb p = a.pixel(x, y), n = b.pixel(x, y), o = out.pixel(x, y);
+                const QRgb want = level >= 255 ? n
+                                  : level <= 0 ? p
+                                               : qRgb(FadeChannel(qRed(p), qRed(n), level),
+                                                      FadeChannel(qGreen(p), qGreen(n), level),
+                                                      FadeChannel(qBlue(p), qBlue(n), level));
+                ASSERT_EQ(o, want) << level << " " << x << "," << y;
+            }
+    }
+}
+
+} // namespace
+} // namespace tunola

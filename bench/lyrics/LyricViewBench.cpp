@@ -1,0 +1,109 @@
+// The lyric display per playback tick and its redraw on a line change, and one paint of the
+// title marquee and of the desktop lyrics' cross-fade.
+
+#include "CnAAFadeText.h"
+#include "CnAAMarqueeText.h"
+#include "ZuLrcShow.h"
+
+#include <QApplication>
+#include <QPixmap>
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+using namespace tunola;
+
+std::string SongLyric(int lines) {
+    std::string text;
+    char tag[32];
+    for (int i = 0; i < lines; ++i) {
+        std::snprintf(tag, sizeof tag, "[%02d:%02d.00]", i * 3 / 60, i * 3 % 60);
+        text += tag;
+        text += "故事的小黄花 从出生那年就飘着\n";
+    }
+    return text;
+}
+
+void Setup(TZuLrcShow& view, int lines) {
+    view.resize(444, 80);
+    QFont f(QStringLiteral("WenQuanYi Micro Hei"));
+    f.setPixelSize(13);
+    view.SetLrcFont(f);
+    view.SetLrcSpace(5);
+    view.SetLrc(SongLyric(lines));
+    view.SetLengthTime(lines * 3000 + 5000);
+}
+
+// A tick within one line: the frame and, when the column moved, nothing but a repaint request.
+void BM_LrcRenderTick(benchmark::State& state) {
+    TZuLrcShow view;
+    Setup(view, 60);
+    int pos = 30000;
+    view.SetPosTime(pos);
+    for (auto _ : state) {
+        pos = pos >= 32900 ? 30001 : pos + 33;
+        view.SetPosTime(pos);
+    }
+}
+BENCHMARK(BM_LrcRenderTick);
+
+// A tick that changes the line: the picture drawn again (the lines around the current one).
+void BM_LrcRedrawOnLineChange(benchmark::State& state) {
+    TZuLrcShow view;
+    Setup(view, int(state.range(0)));
+    int i = 0;
+    for (auto _ : state) {
+        i = (i + 1) % 40;
+        view.SetPosTime(i * 3000 + 10);
+    }
+}
+BENCHMARK(BM_LrcRedrawOnLineChange)->Arg(60)->Arg(5000);
+
+void BM_MarqueePaint(benchmark::State& state) {
+    TCnAAMarqueeText m;
+    m.resize(420, 22);
+    m.SetCaption(QStringLiteral("晴天 - 歌手 (Live at the Hall, 2003)"));
+    QPixmap target(m.size());
+    m.render(&target); // the caption drawn once
+    for (auto _ : state) {
+        m.Step();
+        m.render(&target);
+    }
+}
+BENCHMARK(BM_MarqueePaint);
+
+void BM_FadePaint(benchmark::State& state) {
+    TCnAAFadeText fade;
+    fade.resize(1270, 84);
+    fade.SetActive(false);
+    TCnFontLabel label;
+    label.Name = QStringLiteral("Title1");
+    label.Font = QFont(QStringLiteral("WenQuanYi Micro Hei"));
+    label.Font.setPixelSize(37);
+    label.Effect.Shadow.Enabled = true;
+    label.Effect.Gradual.Enabled = true;
+    label.Effect.Gradual.Style = gsTopToBottom;
+    fade.Fonts().push_back(label);
+    fade.SetLines({QStringLiteral("<Title1>从出生那年就飘着")});
+    fade.SetActive(true);
+    QPixmap target(fade.size());
+    for (auto _ : state) {
+        fade.FadeTickNow();
+        if (!fade.Fading())
+            fade.SetLines({QStringLiteral("<Title1>童年的荡秋千")}); // a new line, a new fade
+        fade.render(&target);
+    }
+}
+BENCHMARK(BM_FadePaint);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
