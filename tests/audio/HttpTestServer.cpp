@@ -111,17 +111,36 @@ void THttpTestServer::Serve(int fd) {
         head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n";
     if (!route.location.empty())
         head += "Location: " + route.location + "\r\n";
-    head += "Connection: close\r\n\r\n";
+    head += "Connection: close\r\n";
     bool ok = ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) == ssize_t(head.size());
+    // A header line without end, sent in pieces until it is as long as asked.
+    if (route.headerBytes > 0 && ok) {
+        ok = ::send(fd, "X-Filler: ", 10, MSG_NOSIGNAL) == 10;
+        const std::string filler(64 << 10, 'x');
+        for (size_t left = route.headerBytes; ok && left > 0 && !stop_;) {
+            const size_t n = std::min(left, filler.size());
+            ok = ::send(fd, filler.data(), n, MSG_NOSIGNAL) == ssize_t(n);
+            left -= n;
+        }
+        ok = ok && ::send(fd, "\r\n", 2, MSG_NOSIGNAL) == 2;
+    }
+    ok = ok && ::send(fd, "\r\n", 2, MSG_NOSIGNAL) == 2;
     size_t sent = 0;
-    while (ok && sent < route.body.size() && !stop_) {
+    while (ok && !stop_ && (sent < route.body.size() || (route.endless && !route.body.empty()))) {
         if (sent >= route.stallAfter) {
             SleepUnlessStopped(60000ms);
             break;
         }
-        const size_t limit = std::min(route.body.size(), route.stallAfter);
-        const size_t n = std::min(route.chunk, limit - sent);
-        ok = ::send(fd, route.body.data() + sent, n, MSG_NOSIGNAL) == ssize_t(n);
+        if (sent >= route.resetAfter) {
+            const linger reset{1, 0}; // closing now sends RST, not FIN
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            break;
+        }
+        const size_t at = sent % route.body.size();
+        const size_t limit =
+            std::min({route.body.size() - at, route.stallAfter - sent, route.resetAfter - sent});
+        const size_t n = std::min(route.chunk, limit);
+        ok = ::send(fd, route.body.data() + at, n, MSG_NOSIGNAL) == ssize_t(n);
         sent += n;
         if (route.pause.count() > 0 && !SleepUnlessStopped(route.pause))
             break;

@@ -23,6 +23,9 @@ struct THttpRoute {
     std::chrono::milliseconds pause{0};    // between chunks
     size_t stallAfter = std::string::npos; // stop sending (but keep the connection) here
     std::string location;                  // for 3xx
+    bool endless = false;                  // the body again and again, for ever
+    size_t headerBytes = 0;                // one header line this long before the blank line
+    size_t resetAfter = std::string::npos; // reset the connection (RST) after this much body
 };
 
 class THttpTestServer {
