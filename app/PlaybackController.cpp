@@ -47,8 +47,28 @@ bool TPlaybackController::StopOpen(int boundMs) {
 // Notifications
 
 void TPlaybackController::Post(int32_t code, int64_t lParam, const QString& text) {
-    QMetaObject::invokeMethod(
-        this, [this, code, lParam, text] { Notify(code, lParam, text); }, Qt::QueuedConnection);
+    PostToUi([this, code, lParam, text] { Notify(code, lParam, text); });
+}
+
+void TPlaybackController::PostToUi(std::function<void()> work) {
+    // The work goes through our own locked queue, and the event that wakes the UI thread
+    // carries nothing: what one thread hands to the other is guarded by a lock that every
+    // checker sees, not only by the event queue's.
+    {
+        std::lock_guard lock(postedMutex_);
+        posted_.push_back(std::move(work));
+    }
+    QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
+}
+
+void TPlaybackController::RunPosted() {
+    std::deque<std::function<void()>> batch;
+    {
+        std::lock_guard lock(postedMutex_);
+        batch.swap(posted_);
+    }
+    for (const std::function<void()>& work : batch)
+        work();
 }
 
 void TPlaybackController::Notify(int32_t code, int64_t lParam, const QString& text) {
@@ -307,8 +327,7 @@ void TPlaybackController::OpenStreamWorker(std::string fileName, uint64_t serial
         audio_.ChannelSetSync(stream, kSyncEnd, 0, &TPlaybackController::EndOfTrackSync, this);
     }
     state_.DirectIndex = false;
-    QMetaObject::invokeMethod(
-        this, [this, stream, serial] { OpenFinished(stream, serial); }, Qt::QueuedConnection);
+    PostToUi([this, stream, serial] { OpenFinished(stream, serial); });
     if (OnWorkerResultPosted)
         OnWorkerResultPosted();
     std::lock_guard lock(workerMutex_);
@@ -342,8 +361,7 @@ void TPlaybackController::OpenFinished(uint32_t stream, uint64_t serial) {
 
 void TPlaybackController::EndOfTrackSync(HSYNC, DWORD channel, DWORD, void* user) {
     auto* self = static_cast<TPlaybackController*>(user);
-    QMetaObject::invokeMethod(
-        self, [self, channel] { self->EndOfTrack(channel); }, Qt::QueuedConnection);
+    self->PostToUi([self, channel] { self->EndOfTrack(channel); });
 }
 
 void TPlaybackController::EndOfTrack(uint32_t stream) {

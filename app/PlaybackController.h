@@ -25,6 +25,7 @@
 #include <QObject>
 
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -83,6 +84,9 @@ public:
 
     void tmr_pubTimer();
 
+    // Runs what the workers posted, in order (UI thread; woken by a queued call).
+    Q_INVOKABLE void RunPosted();
+
 signals:
     // Every notification after it was handled (listeners such as the desktop bus).
     void Notified(int32_t code, int64_t lParam);
@@ -94,6 +98,8 @@ private:
     void StartOpenWorker(std::string fileName, uint64_t serial);
     void OpenStreamWorker(std::string fileName, uint64_t serial);
     void OpenFinished(uint32_t stream, uint64_t serial);
+    // Any thread: `work` runs on the UI thread, in the order posted.
+    void PostToUi(std::function<void()> work);
     void OpenFailed(uint64_t serial);
     void PlayedSomething();
     void Tick();
@@ -117,6 +123,8 @@ private:
     std::mutex workerMutex_;
     std::condition_variable workerDone_;
     bool workerRunning_ = false; // guarded by workerMutex_
+    std::mutex postedMutex_;
+    std::deque<std::function<void()>> posted_; // guarded by postedMutex_
 };
 
 } // namespace tunola
