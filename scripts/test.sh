@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Tunola and runs every test: first the normal build, then, side by side, the same suite
-# built with AddressSanitizer and UndefinedBehaviorSanitizer and the tests of the code that runs
-# threads (playback controller, audio library, playlist, web calls) built with ThreadSanitizer.
+# built with AddressSanitizer and UndefinedBehaviorSanitizer (and a two-minute soak of the real
+# player on it) and the tests of the code that runs threads (playback controller, audio library,
+# playlist, web calls) built with ThreadSanitizer.
 # Installs what it needs on the first run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,6 +27,8 @@ asan_stage() {
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     run_suite build-asan "$1" -DCMAKE_BUILD_TYPE=Debug -DTUNOLA_SANITIZE=address
+    # The real player under ASan + UBSan for two minutes of random commands (tools/soak.sh).
+    bash tools/soak.sh build-asan 2
 }
 
 # The threaded code's tests only. Qt itself is not built for ThreadSanitizer; its event queue's
