@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CommandLine.h"
+#include "EventLoopStallProbe.h"
 #include "FirstPaintProbe.h"
 #include "FrameRequests.h"
 #include "MoConfig.h"
@@ -110,6 +111,8 @@ int main(int argc, char** argv) {
         QIcon(QString::fromStdString(state.ProgramDir) + QStringLiteral("icons/tunola.png")));
     if (lcStartup().isInfoEnabled())
         TFirstPaintProbe::Install(&app);
+    if (lcStall().isInfoEnabled())
+        (new TEventLoopStallProbe(&app))->Start();
     mainWindow->show();
     if (mainWindow->TerminateRequested())
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
