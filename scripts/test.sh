@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds Tunola and runs every test: first the normal build, then, side by side, the same suite
-# built with AddressSanitizer and UndefinedBehaviorSanitizer (and a two-minute soak of the real
-# player on it) and the tests of the code that runs threads (playback controller, audio library,
-# playlist, web calls) built with ThreadSanitizer.
-# Installs what it needs on the first run.
+# Builds Tunola and runs every test: first the normal build, then the same suite built with
+# AddressSanitizer and UndefinedBehaviorSanitizer. With TUNOLA_TSAN=1 the tests of the code that
+# runs threads (playback controller, audio library, playlist, web calls) are also built with
+# ThreadSanitizer, beside the ASan stage; with TUNOLA_SOAK=1 the real player soaks for two
+# minutes on the ASan build. Installs what it needs on the first run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,7 +28,9 @@ asan_stage() {
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     run_suite build-asan "$1" -DCMAKE_BUILD_TYPE=Debug -DTUNOLA_SANITIZE=address
     # The real player under ASan + UBSan for two minutes of random commands (tools/soak.sh).
-    bash tools/soak.sh build-asan 2
+    if [ "${TUNOLA_SOAK:-0}" = 1 ]; then
+        bash tools/soak.sh build-asan 2
+    fi
 }
 
 # The threaded code's tests only. Qt itself is not built for ThreadSanitizer; its event queue's
@@ -57,7 +59,9 @@ tsan_stage() {
 echo "== normal build =="
 run_suite build "$jobs" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUNOLA_SANITIZE=OFF
 
-if [ "$jobs" -ge 2 ]; then
+# The TSan stage and the soak are not yet part of the default run (their time on this machine is
+# still to be measured): TUNOLA_TSAN=1 and TUNOLA_SOAK=1 add them.
+if [ "${TUNOLA_TSAN:-0}" = 1 ] && [ "$jobs" -ge 2 ]; then
     echo "== sanitizer builds side by side: ASan + UBSan (whole suite), TSan (threaded code) =="
     # The small TSan stage gets one core, the whole-suite ASan stage the rest.
     asan_stage $((jobs - 1)) > >(sed -u 's/^/[asan] /') 2>&1 &
@@ -71,5 +75,7 @@ if [ "$jobs" -ge 2 ]; then
 fi
 echo "== sanitizer build (ASan + UBSan) =="
 asan_stage "$jobs"
-echo "== sanitizer build (TSan) =="
-tsan_stage "$jobs"
+if [ "${TUNOLA_TSAN:-0}" = 1 ]; then
+    echo "== sanitizer build (TSan) =="
+    tsan_stage "$jobs"
+fi
