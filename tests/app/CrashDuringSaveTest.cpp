@@ -135,8 +135,10 @@ TEST_P(CrashDuringSave, TheFileIsAlwaysTheWholeOldOrTheWholeNew) {
                 fs::remove_all(entry.path());
             }
     }
-    // The kills did land inside saves, not only between them.
-    EXPECT_GT(midWrite, kKillsPerFile / 20) << saver.name;
+    // The kills did land inside saves, not only between them. How many do depends on how fast
+    // the child starts (slow under the sanitizers, with other tests running), so this only asks
+    // for a meaningful number of them, not a share.
+    EXPECT_GE(midWrite, kKillsPerFile / 100) << saver.name;
     std::printf("%s: %d of %d kills during a write (one save: %lld us)\n", saver.name, midWrite,
                 kKillsPerFile, static_cast<long long>(perSave.count()));
     fs::remove_all(folder);
