@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "AtomicFile.h"
+#include "FileVersion.h"
 #include "MainWindowKeys.h"
 #include "MemoryTrim.h"
 #include "MoConfig.h"
@@ -11,6 +12,7 @@
 #include "PlayerMessages.h"
 #include "PlayerSession.h"
 #include "ProgramFolders.h"
+#include "ServiceAddress.h"
 #include "StartupSettings.h"
 #include "TunApplication.h"
 #include "USGeneralPurpose.h"
@@ -765,16 +767,15 @@ void TTunMain::ShowDesktopLyric(const QString& line) {
 }
 
 void TTunMain::pmm_aboutClick() {
+    const TFileVersion file = GetFileVersion();
     TAboutVersion version;
-    const QStringList parts = QStringLiteral(TUNOLA_VERSION).split(QLatin1Char('.'));
-    uint16_t* fields[] = {&version.Major, &version.Minor, &version.Release, &version.Build};
-    for (qsizetype k = 0; k < 4 && k < parts.size(); ++k)
-        *fields[k] = parts[k].toUShort();
-    TMoConfig config(UserConfigFile(state_), kConfigRoot);
-    const std::string host = config.ReadString("Service", "HOST", "127.0.0.1:7860");
+    version.Major = file.Major;
+    version.Minor = file.Minor;
+    version.Release = file.Release;
+    version.Build = file.Build;
+    const std::string host = ReadServiceHost(UserConfigFile(state_));
     TfrmAbout about(version, QStringLiteral(TUNOLA_HOMEPAGE),
-                    QStringLiteral("http://") + QString::fromStdString(host) + QLatin1Char('/'),
-                    this);
+                    QString::fromStdString(ServiceUrl(host, "/")), this);
     about.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "NetSource.h"
 
-#include "CurlLibrary.h"
+#include <CurlLibrary.h>
+#include <WebClient.h>
 
 #include <algorithm>
 #include <chrono>
@@ -9,6 +10,9 @@
 #include <memory>
 
 namespace tunaudio {
+
+using tunola::Curl;
+using tunola::TCurlApi;
 
 namespace {
 
@@ -62,17 +66,11 @@ void TNetSource::Run() {
             std::lock_guard lock(mutex_);
             curlForHeaders_ = c;
         }
-        api->easySetopt(c, CURLOPT_URL, url_.c_str());
-        api->easySetopt(c, CURLOPT_NOSIGNAL, 1L);
-        api->easySetopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-        api->easySetopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        api->easySetopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-        api->easySetopt(c, CURLOPT_MAXREDIRS, 5L);
-        // The connect time-out covers name resolution too (libcurl resolves on its own
-        // thread here), so a resolver that never answers cannot hold the open.
-        api->easySetopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.timeoutMs));
+        // The program's shared set-up: no signals, http(s) only, redirects, the connect
+        // time-out (name resolution included, so a resolver that never answers cannot hold the
+        // open), our agent name.
+        tunola::ApplyWebDefaults(*api, c, url_, options_.timeoutMs);
         api->easySetopt(c, CURLOPT_FAILONERROR, 1L);
-        api->easySetopt(c, CURLOPT_USERAGENT, "Tunola/0.1");
         if (options_.offset > 0)
             api->easySetopt(c, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(options_.offset));
         api->easySetopt(c, CURLOPT_WRITEFUNCTION, write);

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstring>
 
 namespace tunaudio::test {
@@ -93,10 +95,36 @@ void THttpTestServer::Serve(int fd) {
             break;
         request.append(buf, static_cast<size_t>(n));
     }
-    ++requests_;
+    const size_t headEnd = request.find("\r\n\r\n");
+    THttpRequest received;
+    received.head = request.substr(0, headEnd);
+    if (headEnd != std::string::npos) {
+        received.body = request.substr(headEnd + 4);
+        std::string lower = received.head;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
+        const size_t at = lower.find("\r\ncontent-length:");
+        const size_t want = at == std::string::npos ? 0 : std::stoul(lower.substr(at + 17));
+        while (received.body.size() < want && !stop_) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0)
+                continue;
+            const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+            if (n <= 0)
+                break;
+            received.body.append(buf, static_cast<size_t>(n));
+        }
+    }
     const size_t sp1 = request.find(' ');
     const size_t sp2 = request.find(' ', sp1 + 1);
     const std::string path = sp1 == std::string::npos ? "" : request.substr(sp1 + 1, sp2 - sp1 - 1);
+    received.method = request.substr(0, std::min(sp1, request.size()));
+    received.path = path;
+    {
+        std::lock_guard lock(lastMutex_);
+        last_ = std::move(received);
+    }
+    ++requests_;
     const auto it = routes_.find(path);
     THttpRoute route;
     if (it == routes_.end()) {
@@ -105,9 +133,12 @@ void THttpTestServer::Serve(int fd) {
     } else {
         route = it->second;
     }
-    std::string head = "HTTP/1.0 " + std::to_string(route.status) + " X\r\n";
+    std::string head =
+        (route.chunked ? "HTTP/1.1 " : "HTTP/1.0 ") + std::to_string(route.status) + " X\r\n";
     head += "Content-Type: " + route.contentType + "\r\n";
-    if (route.sendLength)
+    if (route.chunked)
+        head += "Transfer-Encoding: chunked\r\n";
+    else if (route.sendLength)
         head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n";
     if (!route.location.empty())
         head += "Location: " + route.location + "\r\n";
@@ -140,12 +171,26 @@ void THttpTestServer::Serve(int fd) {
         const size_t limit =
             std::min({route.body.size() - at, route.stallAfter - sent, route.resetAfter - sent});
         const size_t n = std::min(route.chunk, limit);
-        ok = ::send(fd, route.body.data() + at, n, MSG_NOSIGNAL) == ssize_t(n);
+        if (route.chunked) {
+            char size[32];
+            std::snprintf(size, sizeof size, "%zx\r\n", n);
+            const std::string framed = size + route.body.substr(at, n) + "\r\n";
+            ok = ::send(fd, framed.data(), framed.size(), MSG_NOSIGNAL) == ssize_t(framed.size());
+        } else {
+            ok = ::send(fd, route.body.data() + at, n, MSG_NOSIGNAL) == ssize_t(n);
+        }
         sent += n;
         if (route.pause.count() > 0 && !SleepUnlessStopped(route.pause))
             break;
     }
+    if (ok && route.chunked && sent == route.body.size())
+        ::send(fd, "0\r\n\r\n", 5, MSG_NOSIGNAL);
     ::close(fd);
+}
+
+THttpRequest THttpTestServer::LastRequest() const {
+    std::lock_guard lock(lastMutex_);
+    return last_;
 }
 
 } // namespace tunaudio::test

@@ -1,5 +1,5 @@
 #pragma once
-// A small HTTP/1.0 server on 127.0.0.1 for network stream tests.
+// A small HTTP/1.0 server on 127.0.0.1 for network stream and web client tests.
 //
 // Threads: one accept thread plus one thread per connection; the route table is fixed before
 // Start, and `stop_` tells every thread to finish. Stop (or the destructor) joins them all.
@@ -26,6 +26,15 @@ struct THttpRoute {
     bool endless = false;                  // the body again and again, for ever
     size_t headerBytes = 0;                // one header line this long before the blank line
     size_t resetAfter = std::string::npos; // reset the connection (RST) after this much body
+    bool chunked = false;                  // HTTP/1.1 with Transfer-Encoding: chunked
+};
+
+// What a client sent (the last request the server read).
+struct THttpRequest {
+    std::string method;
+    std::string path;
+    std::string head; // request line and header lines, as received
+    std::string body; // by Content-Length
 };
 
 class THttpTestServer {
@@ -43,6 +52,7 @@ public:
     int Port() const { return port_; }
     std::string Url(const std::string& path) const;
     int Requests() const { return requests_.load(); }
+    THttpRequest LastRequest() const;
 
 private:
     void AcceptLoop();
@@ -54,6 +64,8 @@ private:
     int port_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<int> requests_{0};
+    mutable std::mutex lastMutex_;
+    THttpRequest last_;
     std::thread acceptThread_;
     std::mutex workersMutex_;
     std::vector<std::thread> workers_;

@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-namespace tunaudio {
+namespace tunola {
 
 namespace {
 
@@ -24,12 +24,23 @@ const TCurlApi* Load() {
         !Bind(module, "curl_easy_setopt", api.easySetopt) ||
         !Bind(module, "curl_easy_perform", api.easyPerform) ||
         !Bind(module, "curl_easy_getinfo", api.easyGetinfo) ||
+        !Bind(module, "curl_easy_strerror", api.easyStrerror) ||
+        !Bind(module, "curl_multi_init", api.multiInit) ||
+        !Bind(module, "curl_multi_cleanup", api.multiCleanup) ||
+        !Bind(module, "curl_multi_add_handle", api.multiAddHandle) ||
+        !Bind(module, "curl_multi_remove_handle", api.multiRemoveHandle) ||
+        !Bind(module, "curl_multi_perform", api.multiPerform) ||
+        !Bind(module, "curl_multi_poll", api.multiPoll) ||
+        !Bind(module, "curl_multi_wakeup", api.multiWakeup) ||
+        !Bind(module, "curl_multi_info_read", api.multiInfoRead) ||
+        !Bind(module, "curl_slist_append", api.slistAppend) ||
+        !Bind(module, "curl_slist_free_all", api.slistFreeAll) ||
         !Bind(module, "curl_global_init", globalInit) ||
         globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
         dlclose(module);
         return nullptr;
     }
-    return &api; // stays loaded: downloads may run until the process ends
+    return &api; // stays loaded: transfers may run until the process ends
 }
 
 } // namespace
@@ -41,4 +52,4 @@ const TCurlApi* Curl() {
     return api;
 }
 
-} // namespace tunaudio
+} // namespace tunola
