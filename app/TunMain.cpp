@@ -767,14 +767,8 @@ void TTunMain::ShowDesktopLyric(const QString& line) {
 }
 
 void TTunMain::pmm_aboutClick() {
-    const TFileVersion file = GetFileVersion();
-    TAboutVersion version;
-    version.Major = file.Major;
-    version.Minor = file.Minor;
-    version.Release = file.Release;
-    version.Build = file.Build;
     const std::string host = ReadServiceHost(UserConfigFile(state_));
-    TfrmAbout about(version, QStringLiteral(TUNOLA_HOMEPAGE),
+    TfrmAbout about(GetFileVersion(), QStringLiteral(TUNOLA_HOMEPAGE),
                     QString::fromStdString(ServiceUrl(host, "/")), this);
     about.exec();
 }

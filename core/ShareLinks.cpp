@@ -1,5 +1,7 @@
 #include "ShareLinks.h"
 
+#include "PercentCoding.h"
+
 namespace tunola {
 
 namespace {
@@ -16,16 +18,6 @@ std::string Step(std::string_view text, int k) {
         c = kRotationAlphabet[static_cast<size_t>(q)];
     }
     return out;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Blanks and control characters at both ends go, as the player's trim does.
@@ -58,20 +50,7 @@ std::string Unrotate(std::string_view text, int k) {
 }
 
 std::string SharePercentEncode(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 3);
-    for (char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
-            out += ch;
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
+    return PercentEncode(bytes, IsAsciiAlnum);
 }
 
 std::string SharePercentDecode(std::string_view text) {
@@ -87,8 +66,8 @@ std::string SharePercentDecode(std::string_view text) {
             while (j < pair.size() && pair[j] == ' ')
                 ++j;
             int value = 0;
-            for (; j < pair.size() && HexValue(pair[j]) >= 0; ++j)
-                value = value * 16 + HexValue(pair[j]);
+            for (; j < pair.size() && HexDigitValue(pair[j]) >= 0; ++j)
+                value = value * 16 + HexDigitValue(pair[j]);
             out += static_cast<char>(value);
             i += pair.size();
         } else {

@@ -1,5 +1,7 @@
 #include "StartupSettings.h"
 
+#include "PercentCoding.h"
+
 #include "AtomicFile.h"
 #include "TextCodec.h"
 
@@ -51,19 +53,9 @@ void WriteCloseSettings(TMoConfig& config, const TAppState& state) {
 std::string SkinNameToConfig(std::string_view folderName) {
     if (IsValidUtf8(folderName))
         return std::string(folderName);
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string stored = "/";
-    for (const char c : folderName) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte > 0x20 && byte < 0x7F && byte != '%' && byte != '/') {
-            stored += c;
-        } else {
-            stored += '%';
-            stored += kHex[byte >> 4];
-            stored += kHex[byte & 0x0F];
-        }
-    }
-    return stored;
+    return "/" + PercentEncode(folderName, [](unsigned char byte) {
+               return byte > 0x20 && byte < 0x7F && byte != '%' && byte != '/';
+           });
 }
 
 std::string SkinNameFromConfig(std::string_view stored) {

@@ -12,8 +12,6 @@
 
 namespace tunola {
 
-namespace {
-
 void AppendUtf8(std::string& out, uint32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -31,6 +29,8 @@ void AppendUtf8(std::string& out, uint32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
+
+namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 

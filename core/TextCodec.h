@@ -3,12 +3,16 @@
 // old MP3 tags and the music service speak the Chinese national code page (GBK, read as its
 // superset GB18030). All functions are pure and may be called from any thread.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tunola {
 
 bool IsValidUtf8(std::string_view bytes);
+
+// Appends code point `cp` (below 0x110000) to `out` as UTF-8.
+void AppendUtf8(std::string& out, uint32_t cp);
 
 // GB18030 bytes → UTF-8. Bytes that are not valid GB18030 become U+FFFD.
 std::string Gb18030ToUtf8(std::string_view bytes);

@@ -1,5 +1,7 @@
 #include "WebClient.h"
 
+#include "PercentCoding.h"
+
 #include "FileVersion.h"
 
 #include "CurlLibrary.h"
@@ -147,16 +149,6 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 void TWebCancel::Cancel() {
@@ -268,20 +260,7 @@ TSplitUrl SplitUrl(const std::string& url) {
 }
 
 std::string UrlEncode(const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size() * 3);
-    for (const char ch : text) {
-        const auto b = static_cast<unsigned char>(ch);
-        if ((b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) {
-            out += ch;
-        } else {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        }
-    }
-    return out;
+    return PercentEncode(text, IsAsciiAlnum);
 }
 
 std::string UrlDecode(const std::string& text) {
@@ -294,7 +273,7 @@ std::string UrlDecode(const std::string& text) {
             const size_t end = std::min(text.size(), i + 3);
             int value = 0;
             for (size_t k = first; k < end; ++k) {
-                const int digit = HexValue(text[k]);
+                const int digit = HexDigitValue(text[k]);
                 if (digit < 0)
                     break;
                 value = value * 16 + digit;

@@ -1,5 +1,7 @@
 #include "PlaylistFormats.h"
 
+#include "PercentCoding.h"
+
 #include "PlaylistXmlReader.h"
 #include "XmlSafeText.h"
 
@@ -66,33 +68,6 @@ std::vector<std::string_view> Lines(std::string_view text) {
     return lines;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-std::string PercentDecode(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            const int hi = HexValue(text[i + 1]), lo = HexValue(text[i + 2]);
-            if (hi >= 0 && lo >= 0) {
-                out.push_back(char(hi * 16 + lo));
-                i += 2;
-                continue;
-            }
-        }
-        out.push_back(text[i]);
-    }
-    return out;
-}
-
 // Removes "." and ".." segments of an absolute path; ".." never climbs above the root.
 std::string CleanPath(const std::string& path) {
     std::vector<std::string> parts;
@@ -140,7 +115,7 @@ std::optional<TListEntry> ResolveLocation(std::string_view raw, std::string_view
     if (colon != std::string_view::npos && colon > 1 &&
         location.substr(0, colon).find_first_of("/\\") == std::string_view::npos)
         return std::nullopt;
-    std::string path = uriList ? PercentDecode(location) : std::string(location);
+    std::string path = uriList ? PercentDecodeValid(location) : std::string(location);
     // A list written on Windows separates with "\"; a location that has a "/" is a path of
     // ours, where "\" is part of a name.
     if (!uriList && path.find('/') == std::string::npos)
@@ -404,26 +379,16 @@ std::optional<std::string> LocalPathFromUri(std::string_view uri) {
     if (!rest.starts_with('/'))
         return std::nullopt;
     const size_t end = rest.find_first_of("?#");
-    const std::string path = PercentDecode(rest.substr(0, end));
+    const std::string path = PercentDecodeValid(rest.substr(0, end));
     if (path.find('\0') != std::string::npos)
         return std::nullopt;
     return CleanPath(path);
 }
 
 std::string FileUriFromPath(std::string_view path) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out = "file://";
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
-            out += char(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
+    return "file://" + PercentEncode(path, [](unsigned char c) {
+               return IsAsciiAlnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+           });
 }
 
 std::string WriteM3u8(const std::vector<TListEntry>& entries) {

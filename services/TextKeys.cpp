@@ -1,5 +1,7 @@
 #include "TextKeys.h"
 
+#include "TextCodec.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -29,24 +31,12 @@ uint32_t NextCodePoint(std::string_view s, size_t& i) {
     return cp;
 }
 
+// Appends a code point from NextCodePoint: an invalid byte goes back out as itself.
 void Append(std::string& out, uint32_t cp) {
-    if (cp >= 0x110000u) {
+    if (cp >= 0x110000u)
         out += static_cast<char>(cp - 0x110000u);
-    } else if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    else
+        AppendUtf8(out, cp);
 }
 
 std::vector<uint32_t> CodePoints(std::string_view s) {

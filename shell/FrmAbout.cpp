@@ -36,7 +36,7 @@ TZuLinkLabel* MakeLink(QWidget* parent, const char* name, const QString& caption
 
 } // namespace
 
-TfrmAbout::TfrmAbout(const TAboutVersion& version, const QString& projectUrl,
+TfrmAbout::TfrmAbout(const TFileVersion& version, const QString& projectUrl,
                      const QString& serviceUrl, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
@@ -75,7 +75,7 @@ TfrmAbout::TfrmAbout(const TAboutVersion& version, const QString& projectUrl,
     FormCreate(version);
 }
 
-QString TfrmAbout::VersionText(const TAboutVersion& v) {
+QString TfrmAbout::VersionText(const TFileVersion& v) {
     return QStringLiteral("版本 v%1.%2.%3.%4")
         .arg(v.Major)
         .arg(v.Minor)
@@ -83,7 +83,7 @@ QString TfrmAbout::VersionText(const TAboutVersion& v) {
         .arg(v.Build);
 }
 
-void TfrmAbout::FormCreate(const TAboutVersion& version) {
+void TfrmAbout::FormCreate(const TFileVersion& version) {
     Label3->setText(VersionText(version));
     Label3->adjustSize();
 }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "FileVersion.h"
+
 #include <cstdint>
 
 class QFrame;
@@ -14,20 +16,15 @@ namespace tunola {
 
 class TZuLinkLabel;
 
-// The four parts of the program's file version, most significant first.
-struct TAboutVersion {
-    uint16_t Major = 0, Minor = 0, Release = 0, Build = 0;
-};
-
 class TfrmAbout : public QDialog {
     Q_OBJECT
 public:
     // `projectUrl` and `serviceUrl` are the two links' addresses.
-    TfrmAbout(const TAboutVersion& version, const QString& projectUrl, const QString& serviceUrl,
+    TfrmAbout(const TFileVersion& version, const QString& projectUrl, const QString& serviceUrl,
               QWidget* parent = nullptr);
 
     // "版本 v" and the four parts joined by ".".
-    static QString VersionText(const TAboutVersion& version);
+    static QString VersionText(const TFileVersion& version);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -38,7 +35,7 @@ public:
     QPushButton* Button1 = nullptr;
 
 private:
-    void FormCreate(const TAboutVersion& version);
+    void FormCreate(const TFileVersion& version);
     void Button1Click();
 };
 
