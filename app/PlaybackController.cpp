@@ -47,28 +47,11 @@ bool TPlaybackController::StopOpen(int boundMs) {
 // Notifications
 
 void TPlaybackController::Post(int32_t code, int64_t lParam, const QString& text) {
-    PostToUi([this, code, lParam, text] { Notify(code, lParam, text); });
+    channel_.Post(code, lParam, text);
 }
 
 void TPlaybackController::PostToUi(std::function<void()> work) {
-    // The work goes through our own locked queue, and the event that wakes the UI thread
-    // carries nothing: what one thread hands to the other is guarded by a lock that every
-    // checker sees, not only by the event queue's.
-    {
-        std::lock_guard lock(postedMutex_);
-        posted_.push_back(std::move(work));
-    }
-    QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
-}
-
-void TPlaybackController::RunPosted() {
-    std::deque<std::function<void()>> batch;
-    {
-        std::lock_guard lock(postedMutex_);
-        batch.swap(posted_);
-    }
-    for (const std::function<void()>& work : batch)
-        work();
+    channel_.PostToUi(std::move(work));
 }
 
 void TPlaybackController::Notify(int32_t code, int64_t lParam, const QString& text) {
@@ -118,6 +101,8 @@ void TPlaybackController::Notify(int32_t code, int64_t lParam, const QString& te
         display_.ShowMainWindow();
         break;
     default:
+        if (OnOtherNotice)
+            OnOtherNotice(code, lParam, text);
         break;
     }
     emit Notified(code, lParam);

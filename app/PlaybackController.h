@@ -16,6 +16,7 @@
 // which the library calls none of its handlers), so nothing reaches a dead controller.
 
 #include "AppState.h"
+#include "NotifyChannel.h"
 #include "PlayerDisplay.h"
 
 #include <ShuffleOrder.h>
@@ -25,7 +26,6 @@
 #include <QObject>
 
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -35,7 +35,7 @@ class QTimer;
 
 namespace tunola {
 
-class TPlaybackController : public QObject {
+class TPlaybackController : public QObject, public INotifyPoster {
     Q_OBJECT
 public:
     TPlaybackController(TAppState& state, tunaudio::TAudioLibrary& audio, TZuPlaylistModel& list,
@@ -59,9 +59,12 @@ public:
     int64_t HandleControl(int32_t wParam, int64_t lParam);
 
     // The notification channel: Post may be called from any thread and is handled on the UI
-    // thread; Notify runs a code at once (the UI thread's own "sent" notifications).
-    void Post(int32_t code, int64_t lParam, const QString& text = {});
+    // thread; Notify runs a code at once (the UI thread's own "sent" notifications). Other
+    // parts' workers post through Poster(); codes the controller does not know go on to
+    // OnOtherNotice.
+    void Post(int32_t code, int64_t lParam, const QString& text = {}) override;
     void Notify(int32_t code, int64_t lParam, const QString& text = {});
+    INotifyPoster& Poster() { return channel_; }
 
     bool Seeking() const { return seeking_; }
     bool OpenRunning() const { return openRunning_; }
@@ -81,11 +84,10 @@ public:
     std::function<void()> OnTickBetweenPositionAndSeconds;
     // Test seam: runs on the worker after it has posted its result, before it ends.
     std::function<void()> OnWorkerResultPosted;
+    // Notifications of other parts (the web layer's), on the UI thread.
+    std::function<void(int32_t code, int64_t lParam, const QString& text)> OnOtherNotice;
 
     void tmr_pubTimer();
-
-    // Runs what the workers posted, in order (UI thread; woken by a queued call).
-    Q_INVOKABLE void RunPosted();
 
 signals:
     // Every notification after it was handled (listeners such as the desktop bus).
@@ -123,8 +125,9 @@ private:
     std::mutex workerMutex_;
     std::condition_variable workerDone_;
     bool workerRunning_ = false; // guarded by workerMutex_
-    std::mutex postedMutex_;
-    std::deque<std::function<void()>> posted_; // guarded by postedMutex_
+    // The last member: it goes first, so nothing queued reaches a controller half-destroyed.
+    TNotifyChannel channel_{
+        [this](int32_t code, int64_t lParam, const QString& text) { Notify(code, lParam, text); }};
 };
 
 } // namespace tunola

@@ -2,6 +2,8 @@
 // The player's two message numbers. Notifications go from the workers (and a second start of the
 // program) to the main window; control requests come from other programs over the local socket.
 
+#include "NotifyCodes.h"
+
 #include <cstdint>
 
 namespace tunola {
@@ -13,15 +15,7 @@ constexpr uint32_t WM_PLAYER_CONTROL = 0x70F;
 // 8-byte size of the answer's own payload and that payload.
 constexpr uint32_t WM_PLAYER_FRAME = 0x710;
 
-// Notification codes (wParam of WM_PLAYER_NOTIFY).
-enum TNotifyCode : int32_t {
-    ncStatusText = 0,   // lParam: text for the status label
-    ncTrackLength = 94, // lParam: length in whole seconds
-    ncOpening = 95,     // lParam 1: the worker starts; 2: the stream plays
-    ncPlayState = 97,   // lParam 0 playing, 1 paused, 2 stopped at the end of a track
-    ncOpenFailed = 98,  // nothing could be opened
-    ncShowMain = 99,    // a second start of the program wants the main window in front
-};
+// Notification codes (wParam of WM_PLAYER_NOTIFY): NotifyCodes.h.
 
 // Control codes (wParam of WM_PLAYER_CONTROL).
 enum TControlCode : int32_t {
