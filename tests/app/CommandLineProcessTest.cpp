@@ -2,6 +2,7 @@
 // tunola-remote's verbs, all through the player's local socket.
 
 #include "PlayerMessages.h"
+#include "PlayerProcessFixture.h"
 #include "SingleInstance.h"
 
 #include <QCoreApplication>
@@ -23,73 +24,13 @@ using namespace tunola;
 
 namespace {
 
-// A silent mono WAV of `seconds` at 8 kHz.
-void WriteWav(const QString& path, int seconds) {
-    const int frames = 8000 * seconds;
-    QByteArray wav("RIFF");
-    auto put32 = [&](quint32 v) {
-        for (int k = 0; k < 4; ++k)
-            wav += char((v >> (8 * k)) & 0xFF);
-    };
-    auto put16 = [&](quint16 v) {
-        wav += char(v & 0xFF);
-        wav += char(v >> 8);
-    };
-    put32(36 + frames * 2);
-    wav += "WAVEfmt ";
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(8000);
-    put32(16000);
-    put16(2);
-    put16(16);
-    wav += "data";
-    put32(frames * 2);
-    wav += QByteArray(frames * 2, '\0');
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(wav);
-}
-
-class CommandLineProcess : public ::testing::Test {
+class CommandLineProcess : public test::TPlayerHomeTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
-        runtime_ = home_.path() + QStringLiteral("/run");
-        QDir().mkpath(runtime_);
-        QFile::setPermissions(runtime_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("HOME"), home_.path());
-        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_);
-        env_.insert(QStringLiteral("XDG_DOCUMENTS_DIR"),
-                    home_.path() + QStringLiteral("/Documents"));
-        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        qputenv("XDG_RUNTIME_DIR", runtime_.toLocal8Bit());
+        TPlayerHomeTest::SetUp();
         music_ = home_.path() + QStringLiteral("/music");
     }
-    void TearDown() override {
-        for (QProcess* p : started_) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(5000);
-            }
-            delete p;
-        }
-    }
 
-    QProcess* Start(const QString& program, const QStringList& args) {
-        auto* p = new QProcess;
-        p->setProcessEnvironment(env_);
-        p->setWorkingDirectory(home_.path());
-        p->start(program, args);
-        started_.push_back(p);
-        return p;
-    }
-    QProcess* StartPlayer(const QStringList& args = {}) {
-        return Start(QStringLiteral(TUNOLA_BINARY), args);
-    }
     // Runs a short-lived process to its end; its standard output.
     QByteArray Run(const QString& program, const QStringList& args, int* exitCode = nullptr) {
         QProcess* p = Start(program, args);
@@ -110,14 +51,6 @@ protected:
         }
         return fields;
     }
-    bool WaitUntilAnswering() {
-        for (int i = 0; i < 100; ++i) {
-            if (SendPlayerMessage(WM_PLAYER_CONTROL, 12345, 0, 200))
-                return true;
-            QThread::msleep(50);
-        }
-        return false;
-    }
     // Waits until the status shows `key` = `value`.
     bool WaitForStatus(const std::string& key, const std::string& value) {
         for (int i = 0; i < 50; ++i) {
@@ -129,11 +62,7 @@ protected:
     }
     int64_t Count() { return SendPlayerMessage(WM_PLAYER_CONTROL, ccCount, 0).value_or(-1); }
 
-    QTemporaryDir home_;
-    QString runtime_;
     QString music_;
-    QProcessEnvironment env_;
-    std::vector<QProcess*> started_;
 };
 
 TEST_F(CommandLineProcess, HelpAndVersionNeedNoDisplayAndBadOptionsAreUsageErrors) {
@@ -165,11 +94,11 @@ TEST_F(CommandLineProcess, HelpAndVersionNeedNoDisplayAndBadOptionsAreUsageError
 }
 
 TEST_F(CommandLineProcess, FoldersPlayInNameOrderAndLaterStartsHandOver) {
-    WriteWav(music_ + QStringLiteral("/b.wav"), 6);
-    WriteWav(music_ + QStringLiteral("/A.WAV"), 6); // upper case counts as music too
-    WriteWav(music_ + QStringLiteral("/sub/c.wav"), 6);
+    test::WriteSilentWav(music_ + QStringLiteral("/b.wav"), 6);
+    test::WriteSilentWav(music_ + QStringLiteral("/A.WAV"), 6); // upper case counts as music too
+    test::WriteSilentWav(music_ + QStringLiteral("/sub/c.wav"), 6);
     QFile(music_ + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
-    WriteWav(home_.path() + QStringLiteral("/extra.wav"), 6);
+    test::WriteSilentWav(home_.path() + QStringLiteral("/extra.wav"), 6);
 
     // A relative folder, resolved against the caller's folder.
     QProcess* player = StartPlayer({QStringLiteral("music")});
@@ -197,7 +126,7 @@ TEST_F(CommandLineProcess, FoldersPlayInNameOrderAndLaterStartsHandOver) {
 }
 
 TEST_F(CommandLineProcess, RemoteVerbsActOnThePlayer) {
-    WriteWav(music_ + QStringLiteral("/one.wav"), 8);
+    test::WriteSilentWav(music_ + QStringLiteral("/one.wav"), 8);
     QProcess* player = StartPlayer();
     ASSERT_TRUE(player->waitForStarted());
     ASSERT_TRUE(WaitUntilAnswering());
@@ -288,8 +217,8 @@ QByteArray CloseAndReadSettings(QProcess* player, const QString& home) {
 }
 
 TEST_F(CommandLineProcess, TheSessionComesBackAfterARestart) {
-    WriteWav(music_ + QStringLiteral("/a.wav"), 8);
-    WriteWav(music_ + QStringLiteral("/b.wav"), 8);
+    test::WriteSilentWav(music_ + QStringLiteral("/a.wav"), 8);
+    test::WriteSilentWav(music_ + QStringLiteral("/b.wav"), 8);
     QProcess* player = StartPlayer({music_});
     ASSERT_TRUE(player->waitForStarted());
     ASSERT_TRUE(WaitUntilAnswering());

@@ -32,6 +32,19 @@ QAction* Entry(QMenu* menu, const char* name) {
     return menu->findChild<QAction*>(QString::fromLatin1(name));
 }
 
+// Settings and the playlist file in a user folder of the test's own.
+void UseUserFolder(TAppState& state, const QTemporaryDir& user) {
+    state.UserDir = user.path().toStdString() + "/";
+    state.PlaylistFile = state.UserDir + "Default.pls";
+}
+
+// What start-up does before the window shows: the audio library, the other windows, the actions.
+void StartPlayerParts(TTunMain& window) {
+    window.StartAudioLibrary();
+    window.CreateWindows();
+    window.CreatePlayerActions();
+}
+
 TEST(MainWindow, MenuEntriesAndCaptions) {
     TAppState state;
     TTunMain window(state);
@@ -179,8 +192,7 @@ TEST(MainWindow, SecondStartBringsTheWindowBack) {
 TEST(MainWindow, MinimiseTakesTheWholeGroupAndRestoreBringsItBack) {
     QTemporaryDir user;
     TAppState state;
-    state.UserDir = user.path().toStdString() + "/";
-    state.PlaylistFile = state.UserDir + "Default.pls";
+    UseUserFolder(state, user);
     TTunMain window(state);
     window.CreateWindows();
     ASSERT_NE(window.PlaylistWindow(), nullptr);
@@ -206,15 +218,12 @@ TEST(MainWindow, MinimiseTakesTheWholeGroupAndRestoreBringsItBack) {
 TEST(MainWindow, KeysAndTheVolumeWheelDriveThePlayer) {
     QTemporaryDir user;
     TAppState state;
-    state.UserDir = user.path().toStdString() + "/";
-    state.PlaylistFile = state.UserDir + "Default.pls";
+    UseUserFolder(state, user);
     const std::string track = tunaudio::test::WriteWav("main-keys.wav", 8000, 1, 8000 * 20,
                                                        tunaudio::test::Sine(440, 8000))
                                   .string();
     TTunMain window(state);
-    window.StartAudioLibrary();
-    window.CreateWindows();
-    window.CreatePlayerActions();
+    StartPlayerParts(window);
     ASSERT_NE(window.Controller(), nullptr);
     int dialogs = 0;
     window.PlaylistWindow()->Dialogs.OpenFiles = [&](QWidget*, const QString&, const QString&) {
@@ -274,8 +283,7 @@ TEST(MainWindow, KeysAndTheVolumeWheelDriveThePlayer) {
 TEST(MainWindow, AnEntryThatFailsIsMarkedUntilItPlays) {
     QTemporaryDir user;
     TAppState state;
-    state.UserDir = user.path().toStdString() + "/";
-    state.PlaylistFile = state.UserDir + "Default.pls";
+    UseUserFolder(state, user);
     const QString broken = user.path() + QStringLiteral("/broken.wav");
     {
         QFile f(broken);
@@ -283,9 +291,7 @@ TEST(MainWindow, AnEntryThatFailsIsMarkedUntilItPlays) {
         f.write("this is no sound at all");
     }
     TTunMain window(state);
-    window.StartAudioLibrary();
-    window.CreateWindows();
-    window.CreatePlayerActions();
+    StartPlayerParts(window);
     TPlayerActions& actions = window.Actions();
     ASSERT_EQ(actions.Open({broken}, true), 1);
     TZuPlaylistModel& model = window.PlaylistWindow()->Playlist();
@@ -324,15 +330,12 @@ TEST(MainWindow, TitleNamesThePlayingTrack) {
 
     QTemporaryDir user;
     TAppState state;
-    state.UserDir = user.path().toStdString() + "/";
-    state.PlaylistFile = state.UserDir + "Default.pls";
+    UseUserFolder(state, user);
     const std::string track = tunaudio::test::WriteWav("main-title.wav", 8000, 1, 8000 * 5,
                                                        tunaudio::test::Sine(440, 8000))
                                   .string();
     TTunMain window(state);
-    window.StartAudioLibrary();
-    window.CreateWindows();
-    window.CreatePlayerActions();
+    StartPlayerParts(window);
     const QString idle = window.windowTitle();
     window.Actions().Open({QString::fromStdString(track)}, true);
     window.Controller()->WaitForOpen();
@@ -358,8 +361,7 @@ TEST(MainWindow, TitleNamesThePlayingTrack) {
 TEST(MainWindow, WindowManagerMovesTakeTheDockedGroup) {
     QTemporaryDir user;
     TAppState state;
-    state.UserDir = user.path().toStdString() + "/";
-    state.PlaylistFile = state.UserDir + "Default.pls";
+    UseUserFolder(state, user);
     TTunMain window(state);
     window.CreateWindows();
     window.CreatePlayerActions();

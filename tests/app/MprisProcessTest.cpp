@@ -1,6 +1,8 @@
 // The real player on a private session bus, driven by playerctl and dbus-send, watched with
 // dbus-monitor.
 
+#include "PlayerProcessFixture.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,44 +16,13 @@
 
 namespace {
 
-void WriteWav(const QString& path, int seconds) {
-    const int frames = 8000 * seconds;
-    QByteArray wav("RIFF");
-    auto put32 = [&](quint32 v) {
-        for (int k = 0; k < 4; ++k)
-            wav += char((v >> (8 * k)) & 0xFF);
-    };
-    auto put16 = [&](quint16 v) {
-        wav += char(v & 0xFF);
-        wav += char(v >> 8);
-    };
-    put32(36 + frames * 2);
-    wav += "WAVEfmt ";
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(8000);
-    put32(16000);
-    put16(2);
-    put16(16);
-    wav += "data";
-    put32(frames * 2);
-    wav += QByteArray(frames * 2, '\0');
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(wav);
-}
-
 class MprisProcess : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
         ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty());
         ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty());
-        const QString runtime = home_.path() + QStringLiteral("/run");
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString runtime = tunola::test::MakePrivateRuntimeDir(home_.path());
 
         // A bus of our own: nothing of the desktop this runs on is touched.
         bus_.start(QStringLiteral("dbus-daemon"),
@@ -63,17 +34,12 @@ protected:
             ASSERT_TRUE(bus_.waitForReadyRead(5000));
         address_ = QString::fromUtf8(bus_.readLine().trimmed());
 
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("HOME"), home_.path());
-        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        env_.insert(QStringLiteral("XDG_DOCUMENTS_DIR"),
-                    home_.path() + QStringLiteral("/Documents"));
-        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env_ = tunola::test::PlayerEnvironment(home_.path(), runtime);
         env_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address_);
 
         music_ = home_.path() + QStringLiteral("/music");
-        WriteWav(music_ + QStringLiteral("/a.wav"), 6);
-        WriteWav(music_ + QStringLiteral("/b.wav"), 6);
+        tunola::test::WriteSilentWav(music_ + QStringLiteral("/a.wav"), 6);
+        tunola::test::WriteSilentWav(music_ + QStringLiteral("/b.wav"), 6);
         player_.setProcessEnvironment(env_);
         player_.start(QStringLiteral(TUNOLA_BINARY), {music_});
         ASSERT_TRUE(player_.waitForStarted());

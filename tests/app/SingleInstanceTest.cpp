@@ -2,6 +2,7 @@
 
 #include "SingleInstance.h"
 #include "PlayerMessages.h"
+#include "PlayerProcessFixture.h"
 
 #include "../audio/HttpTestServer.h"
 
@@ -21,63 +22,20 @@ using namespace tunola;
 
 namespace {
 
-class PlayerProcess : public ::testing::Test {
+class PlayerProcess : public test::TPlayerHomeTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
-        runtime_ = home_.path() + QStringLiteral("/run");
-        QDir().mkpath(runtime_);
-        QFile::setPermissions(runtime_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("HOME"), home_.path());
-        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_);
-        env_.insert(QStringLiteral("XDG_DOCUMENTS_DIR"),
-                    home_.path() + QStringLiteral("/Documents"));
-        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        // This process talks to the player through the same socket name.
-        qputenv("XDG_RUNTIME_DIR", runtime_.toLocal8Bit());
-        {
-            // Repeat the list.
-            QDir().mkpath(home_.path() + QStringLiteral("/Documents/Tunola"));
-            QFile config(home_.path() + QStringLiteral("/Documents/Tunola/tunola.xml"));
-            if (config.open(QIODevice::WriteOnly))
-                config.write(
-                    "<TUNOLA.CONFIG><Window><PLAY PATTERN=\"1\"/></Window></TUNOLA.CONFIG>");
-        }
-    }
-    void TearDown() override {
-        for (QProcess* p : started_) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(5000);
-            }
-            delete p;
-        }
+        TPlayerHomeTest::SetUp();
+        // Repeat the list.
+        QDir().mkpath(SettingsFolder());
+        QFile config(SettingsFolder() + QStringLiteral("/tunola.xml"));
+        if (config.open(QIODevice::WriteOnly))
+            config.write("<TUNOLA.CONFIG><Window><PLAY PATTERN=\"1\"/></Window></TUNOLA.CONFIG>");
     }
 
     QProcess* Start(QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) {
-        auto* p = new QProcess;
-        p->setProcessEnvironment(env_);
-        p->setProcessChannelMode(channels);
-        p->start(QStringLiteral(TUNOLA_BINARY), {});
-        started_.push_back(p);
-        return p;
+        return StartPlayer({}, channels);
     }
-
-    // Waits until the running player answers on its socket.
-    bool WaitUntilAnswering() {
-        for (int i = 0; i < 100; ++i) {
-            if (SendPlayerMessage(WM_PLAYER_CONTROL, 12345, 0, 200))
-                return true;
-            QThread::msleep(50);
-        }
-        return false;
-    }
-
-    QTemporaryDir home_;
-    QString runtime_;
-    QProcessEnvironment env_;
-    std::vector<QProcess*> started_;
 };
 
 TEST_F(PlayerProcess, SecondStartHandsOverAndEndsAtOnce) {
