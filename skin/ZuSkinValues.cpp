@@ -1,5 +1,7 @@
 #include "ZuSkinValues.h"
 
+#include "PercentCoding.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -7,14 +9,10 @@ namespace tunola {
 
 namespace {
 
+// A character's value as a digit up to base 16; 99 for anything else, beyond every base.
 int DigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
+    const int value = HexDigitValue(c);
+    return value < 0 ? 99 : value;
 }
 
 int16_t ToInt16(int32_t value) {

@@ -10,8 +10,8 @@
 
 namespace tunola::test {
 
-void WriteSilentWav(const QString& path, int seconds) {
-    const int frames = 8000 * seconds;
+void WriteSilentWav(const QString& path, double seconds) {
+    const int frames = static_cast<int>(8000 * seconds);
     QByteArray wav("RIFF");
     auto put32 = [&](quint32 v) {
         for (int k = 0; k < 4; ++k)

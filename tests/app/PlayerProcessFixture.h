@@ -15,7 +15,7 @@
 namespace tunola::test {
 
 // A silent mono WAV of `seconds` at 8 kHz; the folders on the way are made.
-void WriteSilentWav(const QString& path, int seconds);
+void WriteSilentWav(const QString& path, double seconds);
 
 // `home`/run, readable by its owner only, as a session's runtime folder must be.
 QString MakePrivateRuntimeDir(const QString& home);

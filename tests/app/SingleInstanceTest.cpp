@@ -169,31 +169,7 @@ TEST_F(PlayerProcess, PlaysTheListInOrderAndSavesItBack) {
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DefaultList><PlayerList>");
     for (int i = 0; i < 3; ++i) {
         const QString track = home_.path() + QStringLiteral("/track%1.wav").arg(i);
-        QFile f(track);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        const int frames = 2400; // 0.3 s at 8 kHz mono
-        QByteArray wav("RIFF");
-        auto put32 = [&](quint32 v) {
-            for (int k = 0; k < 4; ++k)
-                wav += char((v >> (8 * k)) & 0xFF);
-        };
-        auto put16 = [&](quint16 v) {
-            wav += char(v & 0xFF);
-            wav += char(v >> 8);
-        };
-        put32(36 + frames * 2);
-        wav += "WAVEfmt ";
-        put32(16);
-        put16(1);
-        put16(1);
-        put32(8000);
-        put32(16000);
-        put16(2);
-        put16(16);
-        wav += "data";
-        put32(frames * 2);
-        wav += QByteArray(frames * 2, '\0');
-        f.write(wav);
+        test::WriteSilentWav(track, 0.3);
         list +=
             QStringLiteral("<LIST Path=\"%1\" Title=\"曲%2\" Artist=\"\" Url=\"0\" Ltime=\"0\"/>")
                 .arg(track)
