@@ -8,6 +8,7 @@
 #include "ZuFormSnap.h"
 #include "ZuGraphicControl.h"
 #include "ZuLinkLabel.h"
+#include "ZuListControl.h"
 #include "ZuSlider.h"
 #include "ZuTabControl.h"
 #include "ZuWindow.h"
