@@ -39,6 +39,20 @@ TFrameAnswer AnswerFrameRequest(TPlayerActions& actions, int32_t verb, const QBy
         }
         break;
     }
+    case fvSkin:
+        answer.Result = actions.ChooseSkin(payload) ? 1 : 0;
+        break;
+    case fvMove: {
+        const QList<QByteArray> words = payload.simplified().split(' ');
+        bool okY = false;
+        if (words.size() == 3) {
+            const int dx = words[1].toInt(&ok), dy = words[2].toInt(&okY);
+            answer.Result = ok && okY && actions.DragWindow(words[0], QPoint(dx, dy)) ? 1 : 0;
+        } else {
+            answer.Result = 0;
+        }
+        break;
+    }
     default:
         break; // unknown verbs answer −1, like unknown control codes
     }

@@ -262,6 +262,14 @@ int TPlayerActions::Open(const QStringList& items, bool play) {
     return added;
 }
 
+bool TPlayerActions::ChooseSkin(const QByteArray& folder) {
+    return p_.ChooseSkin && p_.ChooseSkin(folder);
+}
+
+bool TPlayerActions::DragWindow(const QByteArray& window, QPoint delta) {
+    return p_.DragWindow && p_.DragWindow(window, delta);
+}
+
 QByteArray TPlayerActions::StatusText() const {
     const char* state = "stopped";
     if (State() == psPlaying)

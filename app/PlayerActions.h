@@ -10,8 +10,10 @@
 #include <AppState.h>
 
 #include <QObject>
+#include <QPoint>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace tunaudio {
@@ -39,6 +41,9 @@ public:
         TZuSliderBlendEx* Music = nullptr;
         TZuSliderBlendEx* Volume = nullptr;
         TZuCheckedButton* Sound = nullptr;
+        // The main window's skin menu and its windows, for scripts that drive the player.
+        std::function<bool(const QByteArray& folder)> ChooseSkin = nullptr;
+        std::function<bool(const QByteArray& window, QPoint delta)> DragWindow = nullptr;
     };
     explicit TPlayerActions(TParts parts, QObject* parent = nullptr);
 
@@ -80,6 +85,12 @@ public:
     // Adds files, folders, addresses and playlists at the end of the list; when `play` is set,
     // the first entry added plays. Returns the number of entries added.
     int Open(const QStringList& items, bool play);
+
+    // Chooses the skin in folder `folder` as its skin menu entry does; false when there is no
+    // such entry.
+    bool ChooseSkin(const QByteArray& folder);
+    // Drags window "main" or "playlist" by `delta` as the mouse does; false for other names.
+    bool DragWindow(const QByteArray& window, QPoint delta);
 
     // "key=value" lines: state (playing, paused, stopped), position and length in seconds,
     // title, artist.

@@ -36,6 +36,8 @@ enum TFrameVerb : int32_t {
     fvPause = 5,
     fvSeek = 6,   // payload: the position in seconds ("12.5")
     fvVolume = 7, // payload: 0 to 100
+    fvSkin = 8,   // payload: a skin folder's name, as the skin menu lists it; result 1 if found
+    fvMove = 9,   // payload: "main" or "playlist", then the distance "DX DY"; a whole drag
 };
 
 } // namespace tunola

@@ -438,9 +438,13 @@ void TTunMain::CreateWindows() {
 }
 
 void TTunMain::CreatePlayerActions() {
-    actions_ = std::make_unique<TPlayerActions>(
-        TPlayerActions::TParts{&state_, audio_.get(), controller_.get(), playlistWindow_.get(),
-                               pgb_music, pgb_volume, vb_sound});
+    TPlayerActions::TParts parts{&state_,   audio_.get(), controller_.get(), playlistWindow_.get(),
+                                 pgb_music, pgb_volume,   vb_sound};
+    parts.ChooseSkin = [this](const QByteArray& folder) { return ChooseSkin(folder); };
+    parts.DragWindow = [this](const QByteArray& window, QPoint delta) {
+        return DragWindow(window, delta);
+    };
+    actions_ = std::make_unique<TPlayerActions>(std::move(parts));
     new TMainWindowKeys(*this, *pgb_volume, *actions_, [this] { pmf_openfileClick(); });
     new TWindowManners(*this, *actions_, windowTitle());
 }
@@ -789,6 +793,27 @@ void TTunMain::pmm_lrcClick() {
 
 void TTunMain::pmm_setdownClick() {
     ChooseLyricFolder(state_, UserConfigFile(state_), this);
+}
+
+bool TTunMain::ChooseSkin(const QByteArray& folder) {
+    for (QAction* entry : pmm_skin->actions())
+        if (entry->data().toByteArray() == folder) {
+            entry->trigger(); // through the menu, as a click
+            return true;
+        }
+    return false;
+}
+
+bool TTunMain::DragWindow(const QByteArray& window, QPoint delta) {
+    TZuForm* form = nullptr;
+    if (window == "main")
+        form = this;
+    else if (window == "playlist")
+        form = playlistWindow_.get();
+    if (!form || !form->isVisible())
+        return false;
+    form->DragBy(delta);
+    return true;
 }
 
 void TTunMain::SkinMenuClick(QAction* entry) {

@@ -155,6 +155,9 @@ public:
     void StartServiceCheck();
 
     void SkinMenuClick(QAction* entry);
+    // For tunola-remote's skin and move verbs (TPlayerActions).
+    bool ChooseSkin(const QByteArray& folder);
+    bool DragWindow(const QByteArray& window, QPoint delta);
     // try_main; made once the event loop runs, since it talks to the desktop.
     void CreateTrayIcon();
 

@@ -9,6 +9,8 @@
 //   tunola-remote status                     → state, position, length, title, artist as
 //                                              key=value lines
 //   tunola-remote add PATH...                → prints the number of entries added
+//   tunola-remote skin FOLDER                → prints 1 when the skin menu has that skin
+//   tunola-remote move main|playlist DX DY   → drags the window by DX, DY pixels; prints 1
 //
 // Exit codes: 0 answered, 1 no player answered, 2 bad usage.
 
@@ -41,6 +43,9 @@ const char kUsage[] =
     "  count          print the number of playlist entries\n"
     "  index          print the index of the playing entry\n"
     "  add PATH...    add files, folders, addresses or playlists to the list\n"
+    "  skin FOLDER    choose the skin in that folder, as the skin menu does\n"
+    "  move main|playlist DX DY\n"
+    "                 drag that window by DX, DY pixels, as the mouse does\n"
     "  --help         show this help\n"
     "\n"
     "Exit status: 0 the player answered, 1 no player answered, 2 bad usage.\n";
@@ -73,6 +78,7 @@ int main(int argc, char** argv) {
     } kFrames[] = {
         {"stop", fvStop, 0}, {"pause", fvPause, 0},   {"status", fvStatus, 0},
         {"seek", fvSeek, 1}, {"volume", fvVolume, 1}, {"add", fvEnqueue, -1},
+        {"skin", fvSkin, 1}, {"move", fvMove, 3},
     };
     if (argc < 2)
         return Usage("no command given");
@@ -101,6 +107,7 @@ int main(int argc, char** argv) {
             (frame.arguments < 0 && given < 1))
             return Usage(frame.arguments == 0   ? "this command takes no argument"
                          : frame.arguments == 1 ? "this command takes one argument"
+                         : frame.arguments == 3 ? "this command takes three arguments"
                                                 : "this command needs at least one path");
         QCoreApplication app(argc, argv);
         QByteArray payload;
@@ -115,6 +122,15 @@ int main(int argc, char** argv) {
                 items.push_back(item);
             }
             payload = JoinItems(items);
+        } else if (frame.verb == fvSkin) {
+            payload = argv[2]; // the folder's own bytes
+        } else if (frame.verb == fvMove) {
+            bool okX = false, okY = false;
+            QByteArray(argv[3]).toInt(&okX);
+            QByteArray(argv[4]).toInt(&okY);
+            if (!okX || !okY)
+                return Usage("the distances are whole numbers of pixels");
+            payload = QByteArray(argv[2]) + ' ' + argv[3] + ' ' + argv[4];
         } else if (given == 1) {
             bool ok = false;
             const double value = QByteArray(argv[2]).toDouble(&ok);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A scripted session of the real player: for MINUTES minutes (default 10) random remote commands
 # (play, pause, next, previous, stop, mute, seek, volume, status), playlist edits (files and
-# network entries that fail added while it plays) on a private home, runtime folder and silent
-# output. At the end the player is closed and must end cleanly with nothing on stderr from a
+# network entries that fail added while it plays), skin switches and drags of the main and
+# playlist windows, on a private home, runtime folder and silent output. At the end the player is closed and must end cleanly with nothing on stderr from a
 # sanitizer, and its resident memory may have grown by at most 1 MiB from minute 1 to the end.
 #
 #   tools/soak.sh BUILD_DIR [MINUTES]     e.g. tools/soak.sh build-asan 2 (the CI's form)
@@ -40,6 +40,11 @@ player=$!
 remote() { timeout 20 "$bin/tunola-remote" "$@" > /dev/null 2>&1 || true; }
 for _ in $(seq 100); do "$bin/tunola-remote" count > /dev/null 2>&1 && break; sleep 0.1; done
 
+skins=()
+for dir in "$bin"/skin/*/; do skins+=("$(basename "$dir")"); done
+[ ${#skins[@]} -gt 0 ] || { echo "soak: no skins in $bin/skin"; exit 1; }
+windows=(main playlist)
+
 rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$player/status"; }
 start=$(date +%s)
 end=$((start + minutes * 60))
@@ -47,7 +52,7 @@ baseline=
 commands=0
 while [ "$(date +%s)" -lt "$end" ]; do
     kill -0 "$player" 2>/dev/null || { echo "soak: the player died"; cat "$work/stderr"; exit 1; }
-    case $((RANDOM % 12)) in
+    case $((RANDOM % 15)) in
         0|1) remote play ;;
         2) remote pause ;;
         3|4) remote next ;;
@@ -58,6 +63,8 @@ while [ "$(date +%s)" -lt "$end" ]; do
         9) remote volume $((RANDOM % 101)) ;;
         10) remote add "http://127.0.0.1:1/dead$((RANDOM % 4)).mp3" ;;
         11) remote add "$work/music/track$((RANDOM % 6)).wav" ;;
+        12) remote skin "${skins[RANDOM % ${#skins[@]}]}" ;;
+        13|14) remote move "${windows[RANDOM % 2]}" $((RANDOM % 201 - 100)) $((RANDOM % 201 - 100)) ;;
     esac
     remote status
     commands=$((commands + 1))

@@ -88,6 +88,17 @@ void TZuForm::StartMoveLoop(QPoint globalPos) {
     BeginLoop(Loop::Move, TZuBorderZone::None, globalPos);
 }
 
+void TZuForm::DragBy(QPoint delta, int steps) {
+    if (loop_ != Loop::None)
+        return;
+    const QPoint press = geometry().center();
+    BeginLoop(Loop::Move, TZuBorderZone::None, press);
+    steps = std::max(steps, 1);
+    for (int i = 1; i <= steps; ++i)
+        FollowMouse(press + delta * i / steps, Qt::NoModifier);
+    EndLoop();
+}
+
 void TZuForm::StartSizeLoop(TZuBorderZone zone, QPoint globalPos) {
     if (zone != TZuBorderZone::None)
         BeginLoop(Loop::Size, zone, globalPos);

@@ -46,6 +46,10 @@ public:
     // with the release. Do nothing while a loop runs.
     void StartMoveLoop(QPoint globalPos);
     void StartSizeLoop(TZuBorderZone zone, QPoint globalPos);
+    // A whole drag by `delta` in `steps` moves, as the mouse would make it from a press on the
+    // background to its release (snapping, the group a leader carries); for scripts and tests
+    // that drive the player. Does nothing while a loop runs.
+    void DragBy(QPoint delta, int steps = 8);
 
     // Applies the position rules to proposed bounds (in screen coordinates) and moves the form
     // (and, for a leader, its group) there. `shift` are the keys held.

@@ -279,6 +279,40 @@ TEST_F(CommandLineProcess, TheSessionComesBackAfterARestart) {
     EXPECT_EQ(Status()["state"], "stopped");
 }
 
+// The verbs that scripts use to drive the windows: a skin chosen through the skin menu and a
+// drag of the main window, both as the configuration keeps them.
+TEST_F(CommandLineProcess, SkinAndMoveVerbsDriveTheWindows) {
+    const QRegularExpression place(QStringLiteral("<Main X=\"(-?\\d+)\" Y=\"(-?\\d+)\""));
+    QProcess* player = StartPlayer();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    const auto before = place.match(QString::fromUtf8(CloseAndReadSettings(player, home_.path())));
+    ASSERT_TRUE(before.hasMatch());
+
+    player = StartPlayer();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    EXPECT_EQ(Remote({QStringLiteral("skin"), QStringLiteral("Porcelain")}), "1\n");
+    EXPECT_EQ(Remote({QStringLiteral("skin"), QStringLiteral("NoSuchSkin")}), "0\n");
+    EXPECT_EQ(Remote({QStringLiteral("move"), QStringLiteral("main"), QStringLiteral("40"),
+                      QStringLiteral("30")}),
+              "1\n");
+    EXPECT_EQ(Remote({QStringLiteral("move"), QStringLiteral("tray"), QStringLiteral("1"),
+                      QStringLiteral("1")}),
+              "0\n");
+    int rc = 0;
+    Remote(
+        {QStringLiteral("move"), QStringLiteral("main"), QStringLiteral("x"), QStringLiteral("1")},
+        &rc);
+    EXPECT_EQ(rc, 2);
+    const QString xml = QString::fromUtf8(CloseAndReadSettings(player, home_.path()));
+    EXPECT_TRUE(xml.contains(QStringLiteral("NAME=\"Porcelain\""))) << qPrintable(xml);
+    const auto after = place.match(xml);
+    ASSERT_TRUE(after.hasMatch()) << qPrintable(xml);
+    EXPECT_EQ(after.captured(1).toInt(), before.captured(1).toInt() + 40) << qPrintable(xml);
+    EXPECT_EQ(after.captured(2).toInt(), before.captured(2).toInt() + 30) << qPrintable(xml);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
