@@ -13,6 +13,7 @@
 #include "PlayerSession.h"
 #include "ProgramFolders.h"
 #include "ServiceAddress.h"
+#include "ServiceLibraries.h"
 #include "StartupSettings.h"
 #include "TunApplication.h"
 #include "USGeneralPurpose.h"
@@ -383,7 +384,15 @@ void TTunMain::CreateSkinLoader() {
 
 void TTunMain::CreateServiceObjects() {
     // The music-search and lyric-download libraries are optional: without them the search and
-    // lyric download features stay off.
+    // lyric download features stay off. The search library is loaded at the first search, so
+    // nothing of it costs memory in a player that never searches.
+    services_ = std::make_unique<TServiceLibraries>(state_.ProgramDir,
+                                                    ReadServiceHost(UserConfigFile(state_)));
+    services_->LoadLyricDown();
+}
+
+IMusicSearch* TTunMain::MusicSearch() {
+    return services_ ? services_->MusicSearch() : nullptr;
 }
 
 void TTunMain::ResetPlayState() {
@@ -403,7 +412,8 @@ void TTunMain::CreateWindows() {
     if (skin_)
         RegisterPlaylistSkin(*skin_, *playlistWindow_);
     lyrics_ = std::make_unique<TLyricsWindows>(TLyricsWindows::TParts{
-        nullptr, [this] { return state_.ServiceOnline.load(); },
+        services_ ? services_->LyricDown() : nullptr,
+        [this] { return state_.ServiceOnline.load(); },
         [this](std::function<void()> f) {
             QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
         },
@@ -623,6 +633,11 @@ void TTunMain::FormDestroy() {
             audio_->PluginFree(AddonHandle);
         audio_->Free();
         audio_.reset();
+    }
+    // The lyric windows and their download worker are gone by now.
+    if (services_) {
+        services_->ReleaseLyricDown();
+        services_->ReleaseMusicSearch();
     }
 }
 

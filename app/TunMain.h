@@ -38,6 +38,8 @@ class TPlayerSession;
 class TPlayerActions;
 class TZuSkin;
 class TUSGeneralPurpose;
+class TServiceLibraries;
+class IMusicSearch;
 
 class TTunMain : public TZuFormEx, public IPlayerDisplay, public IPlaylistHost {
     Q_OBJECT
@@ -62,6 +64,9 @@ public:
     TTunPlayList* PlaylistWindow() { return playlistWindow_.get(); }
     // The lyrics window, the desktop lyrics and their loader.
     TLyricsWindows* LyricsWindows() { return lyrics_.get(); }
+    // The music-search object for the library window's search page, loaded at the first call;
+    // null when the search library or its object is missing. UI thread.
+    IMusicSearch* MusicSearch();
     // What other programs and the desktop ask of the player.
     TPlayerActions& Actions() { return *actions_; }
 
@@ -186,6 +191,8 @@ private:
     TAppState& state_;
     std::unique_ptr<tunaudio::TAudioLibrary> audio_;
     std::unique_ptr<TZuSkin> skin_;
+    // The lyric-download and music-search libraries with their objects.
+    std::unique_ptr<TServiceLibraries> services_;
     // The other windows. They go after the controller, which plays their list.
     std::unique_ptr<TTunPlayList> playlistWindow_;
     std::unique_ptr<TLyricsWindows> lyrics_;

@@ -2,9 +2,9 @@
 // The lyric-download service as the player sees it. An implementation searches a lyric
 // server by title and artist and downloads the lyric of one result.
 //
-// Threads: the player calls every method from its lyric loader's worker thread (LyricLoader.h),
-// one call at a time, never from the UI thread; Search and Download block while the server
-// answers (implementations bound that with time-outs).
+// Threads: the player calls every method but Cancel from its lyric loader's worker thread
+// (LyricLoader.h), one call at a time, never from the UI thread; Search and Download block while
+// the server answers (implementations bound that with time-outs).
 // Texts are UTF-8.
 
 #include <cstdint>
@@ -42,6 +42,11 @@ public:
     // The lyric file's bytes as the server sent them, of any length and in any encoding that
     // lyric files come in; nothing when the download failed.
     virtual std::optional<std::string> Download(int32_t lyricId) = 0;
+
+    // Any thread: a Search or Download under way returns at once with nothing, and so does
+    // every later one. The loader calls it when it shuts down, so a slow server never holds up
+    // the player's exit.
+    virtual void Cancel() {}
 };
 
 } // namespace tunola

@@ -12,8 +12,11 @@ TLyricLoader::~TLyricLoader() {
         request_.reset();
     }
     wake_.notify_all();
-    if (worker_.joinable())
+    if (worker_.joinable()) {
+        if (service_)
+            service_->Cancel();
         worker_.join();
+    }
 }
 
 bool TLyricLoader::Load(const TLyricTrack& track, const std::filesystem::path& lyricDir,

@@ -31,7 +31,7 @@ public:
 
     // `service` may be null (no download); `serviceOnline` is asked on each Load.
     TLyricLoader(ILyricDown* service, std::function<bool()> serviceOnline, TPost post);
-    // Waits for a download under way (the service bounds it with its time-outs).
+    // Cancels a download under way and waits for the worker to end.
     ~TLyricLoader();
 
     // The lyric of `track`: `done` runs once with the lookup, at once when a local source

@@ -1,8 +1,13 @@
 // tunola-service as a player meets it: a real server process on a free 127.0.0.1 port with a
 // temporary database and a generated music folder; every answer read the way the player reads
-// it (share links through the shared parser, lyric downloads through the player's own ranking).
+// it (share links through the shared parser, lyric downloads through the player's own ranking
+// and its lyric-download library, music search through its search library).
 
+#include "ILyricDown.h"
+#include "IMusicSearch.h"
 #include "LyricDownload.h"
+#include "PluginLibrary.h"
+#include "ServiceLibraries.h"
 #include "ServiceRoutes.h"
 #include "ServiceTestKit.h"
 
@@ -29,40 +34,13 @@ std::optional<std::pair<unsigned, std::string>> ReadUpdateAnswer(const std::stri
     return std::make_pair(static_cast<unsigned>(std::stoul(number)), r.substr(comma + 1));
 }
 
-// The lyric API seen through the player's interface (the same requests the lyric library makes).
-class THttpLyricDown : public ILyricDown {
-public:
-    explicit THttpLyricDown(int port) : port_(port) {}
-    void ClearResults() override { results_.clear(); }
-    void Search(std::string_view title, std::string_view artist, std::string_view,
-                int32_t mode) override {
-        results_.clear();
-        auto r = Get(port_, "/api/lyrics/search?title=" + Enc(title) + "&artist=" + Enc(artist) +
-                                "&mode=" + std::to_string(mode));
-        if (!r || r->status != 200)
-            return;
-        std::istringstream lines(r->body);
-        for (std::string line; std::getline(lines, line);) {
-            const size_t a = line.find('\t'), b = line.find('\t', a + 1);
-            results_.push_back(
-                {line.substr(a + 1, b - a - 1), line.substr(b + 1), std::stoi(line.substr(0, a))});
-        }
-    }
-    int32_t GetCount() const override { return static_cast<int32_t>(results_.size()); }
-    TLyricSearchResult GetItem(int32_t i) const override {
-        return results_.at(static_cast<size_t>(i));
-    }
-    std::optional<std::string> Download(int32_t id) override {
-        auto r = Get(port_, "/api/lyrics/get?id=" + std::to_string(id));
-        if (!r || r->status != 200)
-            return std::nullopt;
-        return r->body;
-    }
-
-private:
-    int port_;
-    std::vector<TLyricSearchResult> results_;
-};
+// The player's own service libraries, loaded from the program folder as the player loads them.
+template <class T>
+TServiceObject<T> LoadServiceLibrary(const char* name, const char* factory, const char* id,
+                                     const std::string& host) {
+    return TServiceObject<T>::Load(std::string(TUNOLA_PROGRAM_DIR) + "/" + name + kPluginSuffix,
+                                   factory, id, host);
+}
 
 std::string UploadBody(std::string_view title, std::string_view artist, std::string_view lyric) {
     return "ltitle=" + Enc(title) + "&lsinger=" + Enc(artist) + "&llrc=" + Enc(lyric);
@@ -97,6 +75,14 @@ protected:
         delete service_;
     }
     int Port() const { return service_->Port(); }
+    static TServiceObject<ILyricDown> LyricLibrary() {
+        return LoadServiceLibrary<ILyricDown>(kLyricDownLibrary, kLyricDownFactory,
+                                              kLyricDownInterfaceId, service_->Host());
+    }
+    static TServiceObject<IMusicSearch> SearchLibrary() {
+        return LoadServiceLibrary<IMusicSearch>(kMusicSearchLibrary, kMusicSearchFactory,
+                                                kMusicSearchInterfaceId, service_->Host());
+    }
     std::string ShareBase() const { return "http://" + service_->Host() + "/share/"; }
 
     // The songs of the sharing page, read through the player's share-link parser, by title.
@@ -240,7 +226,9 @@ TEST_F(ServiceServer, UploadedLyricsComeBackThroughThePlayersDownload) {
                   ->status,
               200);
 
-    THttpLyricDown down(Port());
+    const TServiceObject<ILyricDown> library = LyricLibrary();
+    ASSERT_TRUE(library.Get());
+    ILyricDown& down = *library.Get();
     const std::filesystem::path lyricDir = FreshFolder("lrc-download");
     TLyricDownloadResult got = DownloadLyrics(&down, "七里香", "周杰伦", lyricDir);
     EXPECT_NE(got.Text.find("窗外的麻雀"), std::string::npos) << got.Text;
@@ -262,7 +250,9 @@ TEST_F(ServiceServer, WantedSongWithoutLyricGivesTheNoLyricsPage) {
                        UploadBody("无人知晓", "某人", std::string(kNoLyricMarker)))
                   ->status,
               200);
-    THttpLyricDown down(Port());
+    const TServiceObject<ILyricDown> library = LyricLibrary();
+    ASSERT_TRUE(library.Get());
+    ILyricDown& down = *library.Get();
     down.Search("无人知晓", "某人", "", 0);
     ASSERT_EQ(down.GetCount(), 1);
     const std::optional<std::string> page = down.Download(down.GetItem(0).LyricId);
@@ -285,7 +275,9 @@ TEST_F(ServiceServer, UploadsAreCheckedAndStoredVerbatim) {
         PostForm(Port(), "/lrcpost.asp", UploadBody(title, "x", "[00:01.00]a b c d e f g\r\n"))
             ->status,
         200);
-    THttpLyricDown down(Port());
+    const TServiceObject<ILyricDown> library = LyricLibrary();
+    ASSERT_TRUE(library.Get());
+    ILyricDown& down = *library.Get();
     down.Search(title, "x", "", 0);
     ASSERT_EQ(down.GetCount(), 1);
     EXPECT_EQ(down.GetItem(0).Title, title);
@@ -314,21 +306,18 @@ TEST_F(ServiceServer, UploadsAreCheckedAndStoredVerbatim) {
 }
 
 TEST_F(ServiceServer, MusicSearchFindsShortAndLongChineseQueries) {
+    const TServiceObject<IMusicSearch> library = SearchLibrary();
+    ASSERT_TRUE(library.Get());
+    IMusicSearch& music = *library.Get();
     auto search = [&](std::string_view q, int kind) {
         std::multiset<std::string> titles;
-        auto r = Get(Port(), "/api/music/search?q=" + Enc(q) + "&kind=" + std::to_string(kind));
-        EXPECT_TRUE(r && r->status == 200);
-        std::istringstream lines(r ? r->body : "");
-        for (std::string line; std::getline(lines, line);) {
-            std::vector<std::string> f;
-            for (size_t a = 0, b; a != std::string::npos; a = b == std::string::npos ? b : b + 1) {
-                b = line.find('\t', a);
-                f.push_back(line.substr(a, b == std::string::npos ? b : b - a));
-            }
-            EXPECT_EQ(f.size(), 4u) << line;
-            // The link key is the share name: the address is computed from it alone.
-            EXPECT_EQ(f[2], ShareFileName(std::stoll(f[3]), kind == 0 ? "mp3" : "wav"));
-            titles.insert(f[0]);
+        music.Search(q, kind);
+        for (int32_t i = 0; i < music.GetCount(); ++i) {
+            const TMusicSearchResult r = music.GetItem(i);
+            // The address follows from the link key: the song's own share name.
+            EXPECT_EQ(music.GetSongUrl(r.LinkKey, r.LinkParam),
+                      ShareBase() + ShareFileName(r.LinkParam, kind == 0 ? "mp3" : "wav"));
+            titles.insert(r.Title);
         }
         return titles;
     };
@@ -342,7 +331,22 @@ TEST_F(ServiceServer, MusicSearchFindsShortAndLongChineseQueries) {
     EXPECT_EQ(search("100%", 1), S{"100% Pure @@ Love"});
     EXPECT_EQ(search("\"", 1), S{"a|b"}); // in the artist; quotes are only text
     EXPECT_TRUE(search("不存在的歌", 1).empty());
+    EXPECT_TRUE(search("周杰伦", 7).empty());
     EXPECT_EQ(Get(Port(), "/api/music/search?q=a&kind=7")->status, 400);
+
+    // The address plays the song: the file's bytes.
+    music.Search("稻香", 0);
+    ASSERT_EQ(music.GetCount(), 1);
+    const TMusicSearchResult song = music.GetItem(0);
+    EXPECT_EQ(song.Artist, "周杰伦");
+    const std::string url = music.GetSongUrl(song.LinkKey, song.LinkParam);
+    auto file = Get(Port(), url.substr(url.find("/share/")));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->status, 200);
+    EXPECT_EQ(file->body.size(), std::filesystem::file_size(music_ / "周杰伦/稻香.mp3"));
+    music.ClearResults();
+    EXPECT_EQ(music.GetCount(), 0);
+    EXPECT_EQ(music.GetItem(0).LinkKey, "") << "past the end: an empty record";
 }
 
 TEST_F(ServiceServer, SearchSidebarLinksCarryGbkKeywordsToAnotherDocument) {
