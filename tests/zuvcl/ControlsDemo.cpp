@@ -1,5 +1,6 @@
 // A look at the skinned controls: the main, playlist and lyrics windows of the Default skin,
-// docked as the player places them, with their buttons and sliders. Not a test.
+// docked as the player places them, with their buttons and sliders, and a window of list boxes
+// in their three looks (the first as the library window's result list). Not a test.
 //
 //   tunola_controls_demo [skin folder]          interactive
 //   tunola_controls_demo --script [skin folder] plays a short scene with synthesised pointer
@@ -9,6 +10,7 @@
 #include "ZuButton.h"
 #include "ZuForm.h"
 #include "ZuFormSnap.h"
+#include "ZuListControl.h"
 #include "ZuSlider.h"
 #include "ZuWindow.h"
 
@@ -16,6 +18,7 @@
 #include <QDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <cstdio>
 #include <functional>
@@ -126,11 +129,13 @@ public:
         main_->move(200, 100);
         playlist_->move(200, 100 + kMainFrame.Height);
         lyrics_->move(200, 100 + kMainFrame.Height + kPlaylistFrame.Height);
+        MakeLists();
     }
 
     void Show() {
         for (TZuFormEx* form : {main_.get(), playlist_.get(), lyrics_.get()})
             form->show();
+        lists_->show();
     }
 
     // The scene for the screenshots. Each step runs after the previous one has had time to
@@ -159,11 +164,67 @@ public:
                 Drag(*lyrics_, QPoint(230, 60), target - lyrics_->pos(), {});
             },
             [] { Stage(4); },
+            [this] {
+                // The result list: a wheel notch scrolls smoothly, a row is hovered, the
+                // scroll bar's thumb is under the mouse.
+                QWheelEvent wheel(QPointF(60, 60), results_->mapToGlobal(QPointF(60, 60)), {},
+                                  {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(results_, &wheel);
+            },
+            [this] {
+                results_->SetItemIndex(5);
+                const TZuScrollBarLayout l = results_->ScrollBar().Layout();
+                QTest::mouseMove(&results_->ScrollBar(),
+                                 QPoint(8, l.ThumbStart + l.ThumbLength / 2));
+            },
+            [] { Stage(5); },
             [] { QApplication::quit(); },
         });
     }
 
 private:
+    // Search results as the library window lists them, in the three looks side by side.
+    void MakeLists() {
+        lists_ = std::make_unique<QWidget>();
+        lists_->setWindowTitle(QStringLiteral("TunOla List Boxes"));
+        lists_->setAutoFillBackground(true);
+        QPalette back = lists_->palette();
+        back.setColor(QPalette::Window, QColor(0x1D, 0x20, 0x26));
+        lists_->setPalette(back);
+        lists_->resize(3 * 270 + 40, 420);
+        QStringList rows;
+        const char* titles[] = {"月光", "Blue in Green", "夜曲",
+                                "A Very Long Title That Does Not Fit In The Row At All", "So What"};
+        const char* artists[] = {"小野", "Miles Davis", "周", "Someone", "Quartet"};
+        for (int i = 0; i < 40; ++i)
+            rows << QStringLiteral(" %1. ").arg(i + 1, 3) + QString::fromUtf8(titles[i % 5]) +
+                        QStringLiteral(" - ") + QString::fromUtf8(artists[i % 5]);
+        const TListControlGUI styles[] = {lcgFlat, lcgLowered, lcgIintaglio};
+        for (int i = 0; i < 3; ++i) {
+            auto* list = new TZuListBox(lists_.get());
+            list->setGeometry(10 + i * 280, 10, 270, 400);
+            list->SetGUIStyle(styles[i]);
+            list->SetItems(rows);
+            if (i == 0) {
+                list->SetAutoItemHeight(false);
+                list->SetItemHeight(22);
+                list->setFont(QFont(QStringLiteral("Tahoma"), 9));
+                list->SetItemIndex(2);
+                list->SetActiveItem(4);
+                results_ = list;
+            } else {
+                list->SetMultiSelect(true);
+                list->SetFontColor(i == 2 ? 0x000000 : 0xC4BBB5);
+                list->SetColor(i == 1 ? 0x404040 : 0xFFFFFF);
+                for (int r : {1, 2, 3, 7})
+                    list->SetSelected(r, true);
+                list->SetActiveItem(5);
+                list->SetItemIndex(3);
+            }
+        }
+        lists_->move(200 + kMainFrame.Width + 10, 100);
+    }
+
     std::unique_ptr<TZuFormEx> MakeForm(const Frame& frame, int tag) {
         auto form = std::make_unique<TZuFormEx>();
         form->SetTag(tag);
@@ -279,6 +340,8 @@ private:
 
     QString dir_;
     std::unique_ptr<TZuFormEx> main_, playlist_, lyrics_;
+    std::unique_ptr<QWidget> lists_;
+    TZuListBox* results_ = nullptr;
     TZuButton* next_ = nullptr;
     TZuCheckedButton* play_ = nullptr;
     TZuCheckedButton* sound_ = nullptr;
