@@ -36,6 +36,8 @@
 #include <LyricsSkin.h>
 #include <OpenFT.h>
 #include <PlaylistSkin.h>
+#include <ShareSkin.h>
+#include <TunShare.h>
 #include <ZuSkin.h>
 
 #include <algorithm>
@@ -411,6 +413,12 @@ void TTunMain::CreateWindows() {
     BelongToMainWindow(*playlistWindow_, *this);
     if (skin_)
         RegisterPlaylistSkin(*skin_, *playlistWindow_);
+    shareWindow_ = std::make_unique<TTunShare>(TTunShare::TParts{
+        this, [this] { return musicSearch_; },
+        [this] { return ServiceUrl(ReadServiceHost(UserConfigFile(state_)), ""); },
+        state_.ProgramDir});
+    if (skin_)
+        RegisterShareSkin(*skin_, *shareWindow_);
     lyrics_ = std::make_unique<TLyricsWindows>(TLyricsWindows::TParts{
         services_ ? services_->LyricDown() : nullptr,
         [this] { return state_.ServiceOnline.load(); },
@@ -510,13 +518,13 @@ void TTunMain::LoadSkin() {
 
 void TTunMain::PlaceWindows() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int libraryWidth = libraryWindow_ ? libraryWindow_->width() : 0;
+    const int libraryWidth = shareWindow_.get() ? shareWindow_.get()->width() : 0;
     // Until the library window exists, the column of windows under the main window stands in
     // for its height (the skins make the two equal), so the whole group is centred.
     QWidget* lyricsWindow = lyrics_ ? &lyrics_->Lyrics() : nullptr;
     const int columnHeight = height() + (playlistWindow_ ? playlistWindow_->height() : 0) +
                              (lyricsWindow ? lyricsWindow->height() : 0);
-    const int libraryHeight = libraryWindow_ ? libraryWindow_->height() : columnHeight;
+    const int libraryHeight = shareWindow_.get() ? shareWindow_.get()->height() : columnHeight;
     const int left = (screen.width() - width() - libraryWidth) / 2;
     const int top = (screen.height() - libraryHeight) / 2;
     move(left, top);
@@ -529,8 +537,8 @@ void TTunMain::PlaceWindows() {
                            top + height() + (playlistWindow_ ? playlistWindow_->height() : 0));
         lyricsWindow->show();
     }
-    if (libraryWindow_)
-        libraryWindow_->move(left + width(), top);
+    if (shareWindow_.get())
+        shareWindow_.get()->move(left + width(), top);
 }
 
 void TTunMain::ReadVolume() {
@@ -611,6 +619,8 @@ void TTunMain::FormClose() {
 void TTunMain::FormDestroy() {
     mpris_.reset();
     actions_.reset();
+    // Its search worker uses the search object: the window goes before it.
+    shareWindow_.reset();
     // The controller goes first: it ends a network open at once and waits for the worker. One
     // stuck in the system anyway (a dead network file system) still uses the controller and the
     // audio library, so they cannot be freed: the settings are saved by now, so end here.
@@ -672,6 +682,29 @@ void TTunMain::ShowMainWindow() {
 
 void TTunMain::tmr_chkTimer() {
     TrimWorkingSet();
+    // The library window's pages open once, when the service is first seen online.
+    if (!sharePagesOpened_ && shareWindow_ && state_.ServiceOnline.load()) {
+        sharePagesOpened_ = true;
+        const std::string host = ReadServiceHost(UserConfigFile(state_));
+        shareWindow_->NavigateMinWeb(QString::fromStdString(ServiceUrl(host, kServiceIndexPath)));
+        shareWindow_->NavigateSearch(QString::fromStdString(ServiceUrl(host, kServiceSearchPath)));
+        shareWindow_->show();
+        vb_share->SetChecked(true);
+    }
+}
+
+int TTunMain::AppendInternetEntry(const TShareEntry& entry) {
+    return playlistWindow_
+               ? playlistWindow_->AppendInternetEntry(entry.FileName, entry.Title, entry.Artist)
+               : -1;
+}
+
+void TTunMain::PlayEntryNow(int index) {
+    PlayEntry(index);
+}
+
+void TTunMain::ShareWindowClosed() {
+    vb_share->SetChecked(false);
 }
 
 bool TTunMain::eventFilter(QObject* watched, QEvent* event) {
@@ -692,8 +725,8 @@ std::vector<QWidget*> TTunMain::GroupWindows() const {
     std::vector<QWidget*> windows;
     QWidget* lyricsWindow = lyrics_ ? &lyrics_->Lyrics() : nullptr;
     QWidget* desktopWindow = lyrics_ ? &lyrics_->Desktop() : nullptr;
-    for (QWidget* w : {static_cast<QWidget*>(playlistWindow_.get()), libraryWindow_, lyricsWindow,
-                       desktopWindow})
+    for (QWidget* w : {static_cast<QWidget*>(playlistWindow_.get()),
+                       static_cast<QWidget*>(shareWindow_.get()), lyricsWindow, desktopWindow})
         if (w)
             windows.push_back(w);
     return windows;
@@ -737,14 +770,14 @@ void TTunMain::vb_listClick() {
 }
 
 void TTunMain::vb_shareClick() {
-    if (!libraryWindow_) {
+    if (!shareWindow_.get()) {
         vb_share->SetChecked(false);
         return;
     }
-    libraryWindow_->setVisible(!libraryWindow_->isVisible());
-    vb_share->SetChecked(libraryWindow_->isVisible());
-    if (libraryWindow_->isVisible())
-        libraryWindow_->raise();
+    shareWindow_.get()->setVisible(!shareWindow_.get()->isVisible());
+    vb_share->SetChecked(shareWindow_.get()->isVisible());
+    if (shareWindow_.get()->isVisible())
+        shareWindow_.get()->raise();
 }
 
 void TTunMain::pmv_lrcClick() {

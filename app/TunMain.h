@@ -16,6 +16,7 @@
 
 #include <LyricsWindows.h>
 #include <PlaylistHost.h>
+#include <ShareHost.h>
 #include <TunPlayList.h>
 #include <audio/AudioLibrary.h>
 
@@ -41,7 +42,10 @@ class TUSGeneralPurpose;
 class TServiceLibraries;
 class IMusicSearch;
 
-class TTunMain : public TZuFormEx, public IPlayerDisplay, public IPlaylistHost {
+class TTunShare;
+class IMusicSearch;
+
+class TTunMain : public TZuFormEx, public IPlayerDisplay, public IPlaylistHost, public IShareHost {
     Q_OBJECT
 public:
     explicit TTunMain(TAppState& state, QWidget* parent = nullptr);
@@ -74,6 +78,13 @@ public:
     void PlayEntry(int index) override;
     void StopPlayback() override;
     void SetListButtonChecked(bool checked) override;
+
+    // IShareHost: what the music library window asks of the player.
+    int AppendInternetEntry(const TShareEntry& entry) override;
+    void PlayEntryNow(int index) override;
+    void ShareWindowClosed() override;
+    // The music library window; null until start-up made it.
+    TTunShare* ShareWindow() { return shareWindow_.get(); }
 
     // IPlayerDisplay: the controller's view of the controls.
     void vb_playSetChecked(bool checked) override;
@@ -210,8 +221,12 @@ private:
     // The windows vb_min minimised with the main window; restored with it.
     std::vector<QPointer<QWidget>> minimisedWithMain_;
 
-    // Windows that later subsystems create; absent until then.
-    QWidget* libraryWindow_ = nullptr;
+    // The music library window. Made hidden at start-up; its pages are opened and it is shown
+    // once, at the first check tick that finds the service online.
+    std::unique_ptr<TTunShare> shareWindow_;
+    bool sharePagesOpened_ = false;
+    // The music-search object, null while the search library is not there.
+    IMusicSearch* musicSearch_ = nullptr;
     QAction* pmv_lockdesktoplrc = nullptr;
 };
 

@@ -93,6 +93,9 @@ int main(int argc, char** argv) {
             return rc;
     }
 
+    // The library window's browser panes (loaded later, when it first shows) draw with shared
+    // GL contexts, which can only be asked for before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TTunApplication app(argc, argv);
     SilenceXmlErrors();
     TAppState state;

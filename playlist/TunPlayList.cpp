@@ -419,6 +419,24 @@ int TTunPlayList::AppendItems(const QStringList& items) {
     return int(entries.size());
 }
 
+int TTunPlayList::AppendInternetEntry(std::string fileName, std::string title, std::string artist) {
+    TZuPlaylistItem entry;
+    entry.SetISURL(true);
+    entry.SetCaption(title + " - " + artist);
+    entry.SetFileName(std::move(fileName));
+    entry.SetTitle(std::move(title));
+    entry.SetArtist(std::move(artist));
+    entry.SetLongTime(0);
+    TZuPlaylistItems& list = lv_list->Items();
+    {
+        TUpdateBracket bracket(list);
+        list.Add(std::move(entry));
+    }
+    RebuildShuffle(shuffleOrder_, list);
+    SaveList();
+    return list.Count() - 1;
+}
+
 void TTunPlayList::WritePlaylistPath() {
     // Nothing reads this copy; a program folder the user cannot write to is no error.
     TMoConfig config(state_.ProgramDir + "tunola.xml", "TUNOLA.CONFIG");

@@ -70,6 +70,9 @@ public:
     // sub-folders (the music in them, in name order), stream addresses and the entries of
     // playlist files; then saves once. Returns the number of entries added.
     int AppendItems(const QStringList& items);
+    // Appends one internet entry (caption title + " - " + artist, length 0), rebuilds the
+    // random order and saves the list, so a crash right after loses nothing. Returns its index.
+    int AppendInternetEntry(std::string fileName, std::string title, std::string artist);
     // Sets the play mode as the menu does and checks its item.
     void SetPlayMode(TPlayMode mode);
     // The play mode changed (the menu or SetPlayMode).
