@@ -414,7 +414,7 @@ void TTunMain::CreateWindows() {
     if (skin_)
         RegisterPlaylistSkin(*skin_, *playlistWindow_);
     shareWindow_ = std::make_unique<TTunShare>(TTunShare::TParts{
-        this, [this] { return musicSearch_; },
+        this, [this] { return MusicSearch(); },
         [this] { return ServiceUrl(ReadServiceHost(UserConfigFile(state_)), ""); },
         state_.ProgramDir});
     if (skin_)

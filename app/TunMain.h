@@ -43,7 +43,6 @@ class TServiceLibraries;
 class IMusicSearch;
 
 class TTunShare;
-class IMusicSearch;
 
 class TTunMain : public TZuFormEx, public IPlayerDisplay, public IPlaylistHost, public IShareHost {
     Q_OBJECT
@@ -225,8 +224,6 @@ private:
     // once, at the first check tick that finds the service online.
     std::unique_ptr<TTunShare> shareWindow_;
     bool sharePagesOpened_ = false;
-    // The music-search object, null while the search library is not there.
-    IMusicSearch* musicSearch_ = nullptr;
     QAction* pmv_lockdesktoplrc = nullptr;
 };
 
