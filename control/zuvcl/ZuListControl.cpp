@@ -26,6 +26,9 @@ TZuListControl::TZuListControl(QWidget* parent) : TZuCustomControl(parent) {
     autoScroll_.callOnTimeout(this, [this] { AutoScrollTick(); });
     wheelTimer_.setSingleShot(true);
     wheelTimer_.callOnTimeout(this, [this] { WheelBurstEnded(); });
+    // The frames' pauses are short; a coarse timer would stretch or bunch them.
+    animation_.setTimerType(Qt::PreciseTimer);
+    autoScroll_.setTimerType(Qt::PreciseTimer);
     animation_.callOnTimeout(this, [this] { AnimationTick(); });
     resize(180, 180);
     Relayout();

@@ -42,8 +42,9 @@ TZuListGeometry ZuListGeometryOf(int width, int height, int count, int itemHeigh
     const int top = inset;
     const int bottom = std::max(top, height - inset);
     const int rowsHeight = bottom - top;
-    g.Page = rowsHeight > 0 ? (rowsHeight + g.ItemHeight - 1) / g.ItemHeight : 0;
-    g.BarEnabled = g.Count >= g.Page;
+    g.Page = rowsHeight > 0 ? int((int64_t(rowsHeight) + g.ItemHeight - 1) / g.ItemHeight) : 0;
+    // A list without room for a row has nothing to scroll.
+    g.BarEnabled = g.Page > 0 && g.Count >= g.Page;
     const int right = g.BarEnabled ? width - kListScrollBarWidth : width;
     g.Area = {inset, top, std::max(inset, right - inset), bottom};
     g.Bar = {g.Area.Right, g.Area.Top, g.Area.Right + kListScrollBarWidth, g.Area.Bottom};

@@ -21,7 +21,7 @@ struct TZuListGeometry {
     TZuRect Area;            // where the rows are laid out
     TZuRect Bar;             // the scroll bar's place (at the area's right edge)
     int Page = 0;            // rows that fit, a partly visible last one counted
-    bool BarEnabled = false; // the rows need scrolling: count >= page
+    bool BarEnabled = false; // the rows need scrolling: count >= page (and page > 0)
     int Count = 0;
     int ItemHeight = 1;
     int TopIndex = 0;

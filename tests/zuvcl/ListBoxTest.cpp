@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
+#include <vector>
 
 namespace tunola {
 namespace {
@@ -175,6 +178,90 @@ TEST_F(ListBoxTest, SmoothScrollRunsOnATimerWithItsFrames) {
     EXPECT_EQ(list_.TopIndex(), 2);
 }
 
+TEST_F(ListBoxTest, SmoothScrollShowsTheFramesBetween) {
+    Fill(60);
+    list_.SetItemIndex(4);
+    ShowAndWait(list_);
+    // Follow the selected row's top outline while the view moves up by three rows.
+    auto outlineY = [this] {
+        const QImage shot = Grab(list_);
+        for (int y = 0; y < shot.height(); ++y)
+            if (shot.pixel(10, y) == 0xFF316AC5u)
+                return y;
+        return -1;
+    };
+    const int before = outlineY();
+    ASSERT_EQ(before, 2 + 4 * 22);
+    Wheel(-120);
+    std::vector<int> seen;
+    while (list_.Scrolling()) {
+        const int y = outlineY();
+        if (y >= 0 && (seen.empty() || seen.back() != y))
+            seen.push_back(y);
+        QTest::qWait(3);
+    }
+    EXPECT_EQ(outlineY(), 2 + 1 * 22);
+    ASSERT_GE(seen.size(), 3u) << "no frames between the two views";
+    for (size_t i = 1; i < seen.size(); ++i)
+        EXPECT_LT(seen[i], seen[i - 1]); // only ever upwards, pixel by pixel
+}
+
+TEST_F(ListBoxTest, ExtremeSizesAndHeightsStaySafe) {
+    Fill(50);
+    ShowAndWait(list_);
+    const struct {
+        int w, h, itemH;
+    } cases[] = {{0, 0, 22},          {1, 1, 1},           {3, 200, 1},
+                 {200, 120, 1 << 30}, {200, 120, INT_MAX}, {20, 4000, 1}};
+    for (const auto& c : cases) {
+        list_.resize(c.w, c.h);
+        list_.SetItemHeight(c.itemH);
+        list_.SetTopIndex(INT_MAX);
+        list_.SetItemIndex(49);
+        WaitScrolled();
+        list_.repaint();
+        Wheel(-120);
+        Wheel(120);
+        WaitScrolled();
+        QTest::keyClick(&list_, Qt::Key_End);
+        QTest::keyClick(&list_, Qt::Key_PageUp);
+        WaitScrolled();
+        if (c.w > 0 && c.h > 0)
+            QTest::mouseClick(&list_, Qt::LeftButton, {}, QPoint(c.w / 2, c.h / 2));
+        EXPECT_GE(list_.TopIndex(), 0) << c.w << "x" << c.h << " " << c.itemH;
+        EXPECT_LT(list_.TopIndex(), 50) << c.w << "x" << c.h << " " << c.itemH;
+        EXPECT_LE(list_.ItemIndex(), 49);
+    }
+}
+
+TEST_F(ListBoxTest, OwnerDrawnRowsAndScrollBar) {
+    Fill(30);
+    list_.SetItemIndex(1);
+    std::vector<int> rows;
+    std::vector<int> parts;
+    list_.OnItemDraw = [&](TZuBitmapEx32& cav, int index, const TZuRect& r, TListItemStates state) {
+        rows.push_back(index);
+        cav.FillRect(r, state.testFlag(isSelected) ? 0xFF00FF00u : 0xFF000000u);
+    };
+    list_.SetOnDrawScrollBar(
+        [&](TZuBitmap32& cav, TDrawScrollBar part, const TZuRect& r, TButtonState) {
+            parts.push_back(part);
+            cav.FillRect(r, 0xFFFF0000u);
+        });
+    list_.SetOwnerDraw(true);
+    ShowAndWait(list_);
+    list_.SetTopIndex(1); // a space above the thumb too
+    const QImage shot = Grab(list_);
+    EXPECT_EQ(shot.pixel(10, 2 + 5), 0xFF00FF00u);
+    EXPECT_EQ(shot.pixel(10, 2 + 22 + 5), 0xFF000000u);
+    EXPECT_EQ(shot.pixel(190, 60), 0xFFFF0000u);
+    EXPECT_EQ(shot.pixel(0, 0), 0xFF80808Eu);                      // the frame is the style's
+    EXPECT_NE(std::find(rows.begin(), rows.end(), 6), rows.end()); // the cut row is drawn
+    EXPECT_EQ(std::find(rows.begin(), rows.end(), 7), rows.end());
+    for (int p : {dsLeftBtn, dsRightBtn, dsTrack, dsSpaceLeft, dsSpaceRight})
+        EXPECT_NE(std::find(parts.begin(), parts.end(), p), parts.end()) << p;
+}
+
 TEST_F(ListBoxTest, HeldDownKeyScrollsWithoutAnimationAfterTheFirstPress) {
     Fill(30);
     ShowAndWait(list_);
@@ -250,7 +337,7 @@ TEST_F(ListBoxTest, DraggingFarBelowScrollsFastAndSelectsTheLastVisibleRow) {
     EXPECT_EQ(list_.AutoScrollCode(), 3);
     QTest::qWait(300);
     const int top = list_.TopIndex();
-    EXPECT_GT(top, 8); // one line every 10 ms (a slow machine manages fewer)
+    EXPECT_GT(top, 4); // one line every 10 ms (a slow machine manages fewer)
     EXPECT_EQ(list_.ItemIndex(), std::min(list_.TopIndex() + list_.Page() - 1, 199));
     // Back inside: the scrolling stops.
     QTest::mouseMove(&list_, Row(2));
@@ -396,12 +483,15 @@ TEST_F(ListBoxTest, ScrollBarRepeatsAndDrags) {
     ShowAndWait(list_);
     TZuScrollBar& bar = list_.ScrollBar();
     // Held on the down arrow: one step at once, repeats after 150 ms, then every 50 ms.
+    QElapsedTimer pressed;
+    pressed.start();
     QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(8, 110));
     EXPECT_EQ(bar.Position(), 1);
     EXPECT_EQ(bar.PartState(dsRightBtn), bsDown);
     EXPECT_EQ(bar.PartState(dsTrack), bsExclusive);
     QTest::qWait(100);
-    EXPECT_EQ(bar.Position(), 1);
+    if (pressed.elapsed() < 140) // a busy machine may have slept through the delay
+        EXPECT_EQ(bar.Position(), 1);
     QTest::qWait(250);
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(8, 110));
     WaitScrolled();

@@ -28,6 +28,8 @@ TEST(ListGeometry, LayoutTable) {
         {100, 114, 10, 22, lcgFlat, {2, 2, 82, 112}, 5, true},
         {100, 112, 10, 22, lcgLowered, {1, 1, 83, 111}, 5, true},
         {100, 112, 10, 22, lcgIintaglio, {1, 1, 83, 111}, 5, true},
+        // No room for a row: nothing to scroll.
+        {10, 3, 4, 14, lcgFlat, {2, 2, 8, 2}, 0, false},
     };
     for (const auto& c : cases) {
         const TZuListGeometry g = ZuListGeometryOf(c.w, c.h, c.count, c.itemH, c.style, 0);
