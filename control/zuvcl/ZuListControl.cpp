@@ -318,6 +318,13 @@ void TZuListControl::paintEvent(QPaintEvent*) {
     canvas_.CopyToDC(screen, 0, 0);
 }
 
+void TZuListControl::hideEvent(QHideEvent* event) {
+    // No timer runs for a list nobody sees.
+    FinishScrolling();
+    EndPress();
+    TZuCustomControl::hideEvent(event);
+}
+
 void TZuListControl::resizeEvent(QResizeEvent* event) {
     TZuCustomControl::resizeEvent(event);
     FinishScrolling();

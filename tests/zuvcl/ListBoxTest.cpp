@@ -519,6 +519,42 @@ TEST_F(ListBoxTest, ScrollBarRepeatsAndDrags) {
     EXPECT_EQ(bar.PartState(dsRightBtn), bsExclusive);
 }
 
+TEST_F(ListBoxTest, ScrollBarFlatPixels) {
+    Fill(30); // page 6: thumb 16 long at the top of the track
+    ShowAndWait(list_);
+    TZuScrollBar& bar = list_.ScrollBar();
+    const TColor32 face = Color32(clBtnFace);
+    QImage shot = Grab(bar);
+    EXPECT_EQ(shot.pixel(0, 0), 0xFF80808Eu);   // top arrow's outline
+    EXPECT_EQ(shot.pixel(3, 3), face);          // and fill
+    EXPECT_EQ(shot.pixel(8, 6), 0xFF80808Eu);   // its tip, pointing up
+    EXPECT_EQ(shot.pixel(5, 9), 0xFF80808Eu);   // its base
+    EXPECT_EQ(shot.pixel(8, 106), 0xFF80808Eu); // the bottom arrow's base
+    EXPECT_EQ(shot.pixel(8, 109), 0xFF80808Eu); // its tip, pointing down
+    EXPECT_EQ(shot.pixel(5, 109), face);
+    EXPECT_EQ(shot.pixel(0, 50), 0xFFC2C2C9u); // the space's long edges
+    EXPECT_EQ(shot.pixel(15, 50), 0xFFC2C2C9u);
+    EXPECT_EQ(shot.pixel(5, 50), face);
+    for (int x : {5, 8, 11}) // the thumb's grip
+        EXPECT_EQ(shot.pixel(x, 24), 0xFF80808Eu) << x;
+    EXPECT_EQ(shot.pixel(6, 24), face);
+
+    // Under the mouse: blue with a light outline, the mark in the tooltip colour.
+    QTest::mouseMove(&bar, QPoint(8, 108));
+    shot = Grab(bar);
+    EXPECT_EQ(shot.pixel(0, 100), 0xFFC0DCC0u);
+    EXPECT_EQ(shot.pixel(3, 103), 0xFF4E92D6u);
+    EXPECT_EQ(shot.pixel(8, 109), Color32(clInfoBk));
+    EXPECT_EQ(shot.pixel(0, 0), 0xFF80808Eu);
+    // Held: a darker outline; the spaces take the desktop colour.
+    QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(8, 108));
+    shot = Grab(bar);
+    EXPECT_EQ(shot.pixel(0, 100), 0xFF316AC5u);
+    EXPECT_EQ(shot.pixel(5, 60), Color32(clBackground));
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(8, 108));
+    WaitScrolled();
+}
+
 TEST_F(ListBoxTest, AutoItemHeightFollowsTheFont) {
     TZuListBox box;
     EXPECT_TRUE(box.AutoItemHeight());
