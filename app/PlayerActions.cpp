@@ -288,6 +288,9 @@ QByteArray TPlayerActions::StatusText() const {
     const TZuPlaylistItem* entry = Current();
     text += "title=" + (entry ? oneLine(entry->Title()) : QByteArray()) + '\n';
     text += "artist=" + (entry ? oneLine(entry->Artist()) : QByteArray()) + '\n';
+    text += QByteArray("service=") + (p_.State && p_.State->ServiceOnline ? "online" : "offline") +
+            '\n';
+    text += "lyric=" + (p_.LyricLine ? oneLine(p_.LyricLine().toStdString()) : QByteArray()) + '\n';
     return text;
 }
 

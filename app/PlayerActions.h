@@ -44,6 +44,8 @@ public:
         // The main window's skin menu and its windows, for scripts that drive the player.
         std::function<bool(const QByteArray& folder)> ChooseSkin = nullptr;
         std::function<bool(const QByteArray& window, QPoint delta)> DragWindow = nullptr;
+        // The line the lyrics window shows now; absent without lyric windows.
+        std::function<QString()> LyricLine = nullptr;
     };
     explicit TPlayerActions(TParts parts, QObject* parent = nullptr);
 

@@ -31,7 +31,7 @@ enum TControlCode : int32_t {
 enum TFrameVerb : int32_t {
     fvOpen = 1, // items (paths, folders, addresses, playlists), NUL-separated: add, play the first
     fvEnqueue = 2, // the same, only added; result: entries added
-    fvStatus = 3,  // answer: "key=value" lines (state, position, length, title, artist)
+    fvStatus = 3,  // answer: "key=value" lines (state, position, title, artist, service, lyric…)
     fvStop = 4,
     fvPause = 5,
     fvSeek = 6,   // payload: the position in seconds ("12.5")

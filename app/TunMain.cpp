@@ -459,6 +459,9 @@ void TTunMain::CreatePlayerActions() {
     TPlayerActions::TParts parts{&state_,   audio_.get(), controller_.get(), playlistWindow_.get(),
                                  pgb_music, pgb_volume,   vb_sound};
     parts.ChooseSkin = [this](const QByteArray& folder) { return ChooseSkin(folder); };
+    parts.LyricLine = [this] {
+        return lyrics_ ? lyrics_->Lyrics().Pb_lrc->LrcCurrText() : QString();
+    };
     parts.DragWindow = [this](const QByteArray& window, QPoint delta) {
         return DragWindow(window, delta);
     };

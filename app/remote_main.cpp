@@ -6,8 +6,9 @@
 //   tunola-remote stop|pause                 → prints 1
 //   tunola-remote seek SECONDS               → prints 1 when the track moved there, else 0
 //   tunola-remote volume 0-100               → prints 1
-//   tunola-remote status                     → state, position, length, title, artist as
-//                                              key=value lines
+//   tunola-remote status                     → state, position, length, title, artist,
+//                                              service (online/offline) and lyric (the lyrics
+//                                              window's line) as key=value lines
 //   tunola-remote add PATH...                → prints the number of entries added
 //   tunola-remote skin FOLDER                → prints 1 when the skin menu has that skin
 //   tunola-remote move main|playlist DX DY   → drags the window by DX, DY pixels; prints 1
@@ -27,28 +28,28 @@
 
 namespace {
 
-const char kUsage[] =
-    "Usage: tunola-remote COMMAND [ARGUMENT]...\n"
-    "Controls the running Tunola player.\n"
-    "\n"
-    "  play           play or pause\n"
-    "  pause          pause\n"
-    "  stop           stop\n"
-    "  next           play the next entry\n"
-    "  previous       play the previous entry\n"
-    "  mute           switch the sound off or on\n"
-    "  seek SECONDS   move within the playing track\n"
-    "  volume 0-100   set the volume\n"
-    "  status         print state, position, length, title and artist (key=value)\n"
-    "  count          print the number of playlist entries\n"
-    "  index          print the index of the playing entry\n"
-    "  add PATH...    add files, folders, addresses or playlists to the list\n"
-    "  skin FOLDER    choose the skin in that folder, as the skin menu does\n"
-    "  move main|playlist DX DY\n"
-    "                 drag that window by DX, DY pixels, as the mouse does\n"
-    "  --help         show this help\n"
-    "\n"
-    "Exit status: 0 the player answered, 1 no player answered, 2 bad usage.\n";
+const char kUsage[] = "Usage: tunola-remote COMMAND [ARGUMENT]...\n"
+                      "Controls the running Tunola player.\n"
+                      "\n"
+                      "  play           play or pause\n"
+                      "  pause          pause\n"
+                      "  stop           stop\n"
+                      "  next           play the next entry\n"
+                      "  previous       play the previous entry\n"
+                      "  mute           switch the sound off or on\n"
+                      "  seek SECONDS   move within the playing track\n"
+                      "  volume 0-100   set the volume\n"
+                      "  status         print state, position, length, title, artist, service and\n"
+                      "                 lyric (key=value)\n"
+                      "  count          print the number of playlist entries\n"
+                      "  index          print the index of the playing entry\n"
+                      "  add PATH...    add files, folders, addresses or playlists to the list\n"
+                      "  skin FOLDER    choose the skin in that folder, as the skin menu does\n"
+                      "  move main|playlist DX DY\n"
+                      "                 drag that window by DX, DY pixels, as the mouse does\n"
+                      "  --help         show this help\n"
+                      "\n"
+                      "Exit status: 0 the player answered, 1 no player answered, 2 bad usage.\n";
 
 int Usage(const char* problem) {
     std::fprintf(stderr, "tunola-remote: %s\nTry \"tunola-remote --help\".\n", problem);
