@@ -12,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -159,18 +158,22 @@ void TTunShare::BuildSearchPage() {
     row->addWidget(web_search);
     auto* resultArea = new QWidget(Panel1);
     row->addWidget(resultArea, 1);
-    lv_search = new QListWidget(resultArea);
+    lv_search = new TZuListBox(resultArea);
     lv_search->setObjectName(QStringLiteral("lv_search"));
-    lv_search->setFrameShape(QFrame::NoFrame);
+    lv_search->SetAutoItemHeight(false);
+    lv_search->SetItemHeight(22);
+    lv_search->SetGUIStyle(lcgFlat);
+    lv_search->SetMultiSelect(false);
+    lv_search->SetColor(0xFFFFFF);
     lv_search->setFont(QFont(QStringLiteral("Tahoma"), 9));
-    lv_search->setContextMenuPolicy(Qt::CustomContextMenu);
     Fill(resultArea, lv_search);
-    lbl_unavailable = new QLabel(QString::fromUtf8(kSearchUnavailable), lv_search);
+    lbl_unavailable = new QLabel(QString::fromUtf8(kSearchUnavailable), resultArea);
     lbl_unavailable->setObjectName(QStringLiteral("lbl_unavailable"));
     lbl_unavailable->setAlignment(Qt::AlignCenter);
+    lbl_unavailable->setAutoFillBackground(true);
     lbl_unavailable->hide();
-    connect(lv_search, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { lv_searchItemDlbClick(lv_search->row(item)); });
+    resultArea->layout()->addWidget(lbl_unavailable);
+    lv_search->OnItemDlbClick = [this](QWidget&, int index) { lv_searchItemDlbClick(index); };
     column->addWidget(Panel1, 1);
 
     Panel2 = new QLabel(QString::fromUtf8(kSearching), pnl_search);
@@ -189,8 +192,9 @@ void TTunShare::BuildSearchPage() {
     pm_s_fx->setObjectName(QStringLiteral("pm_s_fx"));
     connect(pm_s_add, &QAction::triggered, this, [this] { pm_s_addClick(); });
     connect(pm_s_fx, &QAction::triggered, this, [this] { pm_s_fxClick(); });
-    connect(lv_search, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { pm_search->popup(lv_search->viewport()->mapToGlobal(at)); });
+    // The right button opens the menu where it is released and leaves the selection as it is:
+    // the commands act on the row last chosen with the left button or the keys.
+    lv_search->SetPopupMenu(pm_search);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -330,7 +334,7 @@ void TTunShare::tab_pnlTabChanged() {
 // Search
 
 void TTunShare::ClearResultList() {
-    lv_search->clear();
+    lv_search->Items().Clear();
     results_.clear();
 }
 
@@ -343,11 +347,11 @@ void TTunShare::SpeedButton1Click() {
     if (searchThread_.joinable())
         return;
     lbl_unavailable->setVisible(!search);
+    lv_search->setVisible(search != nullptr);
     if (!search)
         return;
     Panel1->hide();
     Panel2->show();
-    lv_search->setUpdatesEnabled(false);
     const std::string text = edt_search->text().toStdString();
     const int32_t kind = RadioButton1->isChecked() ? 0 : 1;
     searchThread_ = std::thread([this, search, text, kind] {
@@ -373,19 +377,18 @@ void TTunShare::SearchFinished(std::vector<TMusicSearchResult> found) {
     lines.reserve(qsizetype(found.size()));
     for (size_t i = 0; i < found.size(); ++i)
         lines.push_back(ResultLine(int(i) + 1, found[i]));
-    lv_search->addItems(lines);
+    lv_search->Items().AddStrings(lines);
     results_ = std::move(found);
-    lv_search->setUpdatesEnabled(true);
     Panel2->hide();
     Panel1->show();
 }
 
 int TTunShare::SelectedRow() const {
-    return lv_search->currentRow();
+    return lv_search->ItemIndex();
 }
 
 const TMusicSearchResult* TTunShare::ResultAt(int index) const {
-    if (lv_search->count() == 0 || index < 0 || size_t(index) >= results_.size())
+    if (lv_search->Items().Count() == 0 || index < 0 || size_t(index) >= results_.size())
         return nullptr;
     return &results_[size_t(index)];
 }

@@ -22,6 +22,7 @@
 #include <IMusicSearch.h>
 #include <ZuButton.h>
 #include <ZuForm.h>
+#include <ZuListControl.h>
 #include <ZuTabControl.h>
 #include <ZuWindow.h>
 
@@ -33,7 +34,6 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QAction;
 class QRadioButton;
@@ -96,7 +96,7 @@ public:
     QToolButton* SpeedButton1 = nullptr;
     QWidget* Panel1 = nullptr;
     QWidget* web_search = nullptr; // holds the sidebar pane
-    QListWidget* lv_search = nullptr;
+    TZuListBox* lv_search = nullptr;
     QLabel* lbl_unavailable = nullptr;
     QLabel* Panel2 = nullptr;
     QMenu* pm_search = nullptr;

@@ -16,7 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
@@ -70,12 +70,7 @@ protected:
     bool Idle() {
         return WaitFor([this] { return !window_->Searching(); });
     }
-    QStringList Rows() const {
-        QStringList rows;
-        for (int i = 0; i < window_->lv_search->count(); ++i)
-            rows.push_back(window_->lv_search->item(i)->text());
-        return rows;
-    }
+    QStringList Rows() const { return window_->lv_search->Items().List(); }
     static std::vector<TMusicSearchResult> Results(int n) {
         std::vector<TMusicSearchResult> r;
         for (int i = 0; i < n; ++i)
@@ -125,7 +120,7 @@ TEST_F(ShareWindowTest, ASearchDuringASearchStartsNoSecondOne) {
     const int clears = search_.clears;
     Search(QStringLiteral("second"));
     EXPECT_EQ(search_.clears, clears + 1);
-    EXPECT_EQ(window_->lv_search->count(), 0);
+    EXPECT_EQ(window_->lv_search->ItemCount(), 0);
     search_.Hold(false);
     ASSERT_TRUE(Idle());
     EXPECT_EQ(search_.texts, (std::vector<std::string>{"first"}));
@@ -146,7 +141,7 @@ TEST_F(ShareWindowTest, EnterSearchesAndNoResultsLeaveAnEmptyList) {
     QTest::keyClick(window_->edt_search, Qt::Key_Return);
     ASSERT_TRUE(Idle());
     EXPECT_EQ(search_.texts.back(), "nothing");
-    EXPECT_EQ(window_->lv_search->count(), 0);
+    EXPECT_EQ(window_->lv_search->ItemCount(), 0);
     EXPECT_TRUE(window_->Panel1->isVisible());
     EXPECT_FALSE(window_->Panel2->isVisible());
 }
@@ -178,10 +173,14 @@ TEST_F(ShareWindowTest, AddingAndCopyingUseTheRowsOwnResult) {
     EXPECT_TRUE(host_.entries.empty());
 
     // A real double click on row 1.
-    QListWidget* list = window_->lv_search;
-    const QPoint row1 = list->visualItemRect(list->item(1)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row1);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row1);
+    TZuListBox* list = window_->lv_search;
+    auto rowCentre = [list](int row) {
+        const QPoint p(list->width() / 3, row * list->ItemHeight() + list->ItemHeight() / 2);
+        EXPECT_EQ(list->ItemAtPos(p), row);
+        return p;
+    };
+    QTest::mouseClick(list, Qt::LeftButton, {}, rowCentre(1));
+    QTest::mouseDClick(list, Qt::LeftButton, {}, rowCentre(1));
     ASSERT_EQ(host_.entries.size(), 1u);
     EXPECT_EQ(host_.entries[0].FileName, "http://songs/key1?1");
     EXPECT_EQ(host_.entries[0].Title, "t1");
@@ -189,8 +188,13 @@ TEST_F(ShareWindowTest, AddingAndCopyingUseTheRowsOwnResult) {
     EXPECT_EQ(host_.events, (std::vector<std::string>{"add", "play"}));
     EXPECT_EQ(host_.played, (std::vector<int>{0}));
 
-    list->setCurrentRow(2);
-    window_->pm_s_fxClick();
+    // Row 2 chosen with the left button; a right click on row 0 opens the menu and leaves it.
+    QTest::mouseClick(list, Qt::LeftButton, {}, rowCentre(2));
+    QTest::mouseClick(list, Qt::RightButton, {}, rowCentre(0));
+    EXPECT_TRUE(WaitFor([this] { return window_->pm_search->isVisible(); }, 2000));
+    window_->pm_search->hide();
+    EXPECT_EQ(list->ItemIndex(), 2);
+    window_->pm_s_fx->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://songs/key2?2"));
     ASSERT_EQ(told_.size(), 1u);
     EXPECT_EQ(told_[0], QStringLiteral("歌曲地址已经复制！\r\n\r\nhttp://songs/key2?2"));
