@@ -7,6 +7,10 @@ namespace tunola {
 
 std::string ReadServiceHost(const std::string& configFile) {
     TMoConfig config(configFile, kConfigRoot);
+    return ReadServiceHost(config);
+}
+
+std::string ReadServiceHost(TMoConfig& config) {
     std::string host = config.ReadString("Service", "HOST", kDefaultServiceHost);
     // Surrounding blanks would only make an address that never connects.
     const size_t b = host.find_first_not_of(" \t\r\n");

@@ -16,8 +16,12 @@ inline constexpr const char* kLyricUploadPath = "/lrcpost.asp";
 inline constexpr const char* kServiceIndexPath = "/index.asp";
 inline constexpr const char* kServiceSearchPath = "/schweb/";
 
+class TMoConfig;
+
 // The host from the configuration file `configFile` (the default when it names none).
 std::string ReadServiceHost(const std::string& configFile);
+// The same from a configuration already open.
+std::string ReadServiceHost(TMoConfig& config);
 
 // "http://" + host + path.
 std::string ServiceUrl(const std::string& host, const std::string& path);

@@ -120,9 +120,11 @@ void THttpTestServer::Serve(int fd) {
     const std::string path = sp1 == std::string::npos ? "" : request.substr(sp1 + 1, sp2 - sp1 - 1);
     received.method = request.substr(0, std::min(sp1, request.size()));
     received.path = path;
+    int hit = 0;
     {
         std::lock_guard lock(lastMutex_);
         last_ = std::move(received);
+        hit = ++hits_[path];
     }
     ++requests_;
     const auto it = routes_.find(path);
@@ -132,6 +134,10 @@ void THttpTestServer::Serve(int fd) {
         route.body = "not found";
     } else {
         route = it->second;
+    }
+    if (hit <= route.failFirst) {
+        route.status = 503;
+        route.body = "not yet";
     }
     std::string head =
         (route.chunked ? "HTTP/1.1 " : "HTTP/1.0 ") + std::to_string(route.status) + " X\r\n";

@@ -27,6 +27,7 @@ struct THttpRoute {
     size_t headerBytes = 0;                // one header line this long before the blank line
     size_t resetAfter = std::string::npos; // reset the connection (RST) after this much body
     bool chunked = false;                  // HTTP/1.1 with Transfer-Encoding: chunked
+    int failFirst = 0;                     // answer the first this many requests with 503
 };
 
 // What a client sent (the last request the server read).
@@ -66,6 +67,7 @@ private:
     std::atomic<int> requests_{0};
     mutable std::mutex lastMutex_;
     THttpRequest last_;
+    std::map<std::string, int> hits_; // requests per path, guarded by lastMutex_
     std::thread acceptThread_;
     std::mutex workersMutex_;
     std::vector<std::thread> workers_;
