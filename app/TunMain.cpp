@@ -17,6 +17,8 @@
 #include "StartupSettings.h"
 #include "TunApplication.h"
 #include "USGeneralPurpose.h"
+#include "UpdateCheck.h"
+#include "WebServices.h"
 #include "WindowManners.h"
 
 #include <QAction>
@@ -404,6 +406,7 @@ void TTunMain::ResetPlayState() {
 void TTunMain::ReadConfiguration() {
     startupConfig_ = std::make_unique<TMoConfig>(UserConfigFile(state_), kConfigRoot);
     ReadStartupSettings(*startupConfig_, state_);
+    serviceHost_ = ReadServiceHost(*startupConfig_);
 }
 
 void TTunMain::CreateWindows() {
@@ -428,7 +431,12 @@ void TTunMain::CreateWindows() {
         [this](const QString& caption, const QString& text) {
             QMessageBox::warning(this, caption, text);
         },
-        nullptr});
+        // Every lookup that ends goes to the service, a downloaded lyric included, so the
+        // service never hears "no lyric" for a song it has one for.
+        [this](const TLyricTrack&, const std::string& text) {
+            if (web_)
+                web_->LyricFound(text);
+        }});
     lyrics_->Desktop().OnLockChanged = [this](bool locked) {
         pmv_lockdesktoplrc->setChecked(locked);
     };
@@ -595,7 +603,39 @@ void TTunMain::CreatePluginManager() {
 }
 
 void TTunMain::StartServiceCheck() {
-    // The service check worker belongs to the web helpers.
+    // Its workers report through the controller's channel: without the audio library (the
+    // player then ends) there is none.
+    if (!controller_)
+        return;
+    web_ = std::make_unique<TWebServices>(TWebServices::TParts{
+        &state_, &controller_->Poster(), serviceHost_, TWebServices::DefaultUpdaterPath(),
+        [this] { return static_cast<quint64>(winId()); },
+        [this]() -> std::optional<TWebServices::TTrack> {
+            const TZuPlaylistItem* entry =
+                playlistWindow_ ? playlistWindow_->Playlist().CurrentEntry() : nullptr;
+            if (!entry)
+                return std::nullopt;
+            return TWebServices::TTrack{entry->Title(), entry->Artist()};
+        },
+        [this] { ServiceFound(); }, LocalUpdateNumber(GetFileVersion())});
+    TWebServices* web = web_.get();
+    controller_->OnOtherNotice = [web](int32_t code, int64_t lParam, const QString& text) {
+        web->HandleNotice(code, lParam, text);
+    };
+    web_->StartServiceCheck();
+}
+
+void TTunMain::ServiceFound() {
+    // The library window's pages open once, when the service is first seen online.
+    if (sharePagesOpened_ || !shareWindow_)
+        return;
+    sharePagesOpened_ = true;
+    shareWindow_->NavigateMinWeb(
+        QString::fromStdString(ServiceUrl(serviceHost_, kServiceIndexPath)));
+    shareWindow_->NavigateSearch(
+        QString::fromStdString(ServiceUrl(serviceHost_, kServiceSearchPath)));
+    shareWindow_->show();
+    vb_share->SetChecked(true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -622,6 +662,10 @@ void TTunMain::FormClose() {
 void TTunMain::FormDestroy() {
     mpris_.reset();
     actions_.reset();
+    // The service's workers are cancelled and joined at once, whatever the service does.
+    if (controller_)
+        controller_->OnOtherNotice = nullptr;
+    web_.reset();
     // Its search worker uses the search object: the window goes before it.
     shareWindow_.reset();
     // The controller goes first: it ends a network open at once and waits for the worker. One
@@ -685,15 +729,8 @@ void TTunMain::ShowMainWindow() {
 
 void TTunMain::tmr_chkTimer() {
     TrimWorkingSet();
-    // The library window's pages open once, when the service is first seen online.
-    if (!sharePagesOpened_ && shareWindow_ && state_.ServiceOnline.load()) {
-        sharePagesOpened_ = true;
-        const std::string host = ReadServiceHost(UserConfigFile(state_));
-        shareWindow_->NavigateMinWeb(QString::fromStdString(ServiceUrl(host, kServiceIndexPath)));
-        shareWindow_->NavigateSearch(QString::fromStdString(ServiceUrl(host, kServiceSearchPath)));
-        shareWindow_->show();
-        vb_share->SetChecked(true);
-    }
+    if (web_)
+        web_->tmr_chkTimer(*tmr_chk);
 }
 
 int TTunMain::AppendInternetEntry(const TShareEntry& entry) {

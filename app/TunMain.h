@@ -41,6 +41,7 @@ class TZuSkin;
 class TUSGeneralPurpose;
 class TServiceLibraries;
 class IMusicSearch;
+class TWebServices;
 
 class TTunShare;
 
@@ -110,6 +111,8 @@ public:
     QMenu* SkinMenu() const { return pmm_skin; }
     TZuSkin* Skin() { return skin_.get(); }
     TUSGeneralPurpose* PluginManager() { return plugins_.get(); }
+    // The service's workers and what they report; absent until the end of start-up.
+    TWebServices* WebServices() { return web_.get(); }
     const QString& OpenFileFilter() const { return openFileFilter_; }
 
     // Components, named as the skin and the rest of the player know them.
@@ -168,6 +171,8 @@ public:
     void ReleaseConfiguration();
     void CreatePluginManager();
     void StartServiceCheck();
+    // The first tick of tmr_chk that finds the service.
+    void ServiceFound();
 
     void SkinMenuClick(QAction* entry);
     // For tunola-remote's skin and move verbs (TPlayerActions).
@@ -210,6 +215,9 @@ private:
     std::unique_ptr<TUSGeneralPurpose> plugins_;
     std::unique_ptr<TPlayerActions> actions_;
     std::unique_ptr<TMprisService> mpris_;
+    // Goes before the controller, whose channel its workers post through.
+    std::unique_ptr<TWebServices> web_;
+    std::string serviceHost_;
     TPlayerSession* session_ = nullptr;
     tunaudio::HPLUGIN AddonHandle = 0;
     std::unique_ptr<class TMoConfig> startupConfig_;

@@ -140,6 +140,33 @@ TEST_F(PlayerProcess, RestartRightAfterClosingWhileAStreamOpens) {
     EXPECT_EQ(second->state(), QProcess::Running) << "the new start became the player";
 }
 
+// The service check is stuck on a service that takes the connection and never answers: closing
+// cancels it and the player ends within 2 s, far inside the check's own time-outs.
+TEST_F(PlayerProcess, ClosingWhileTheServiceCheckWaitsOnASilentService) {
+    tunaudio::test::THttpTestServer silent;
+    ASSERT_TRUE(silent.Start(true));
+    {
+        QFile config(home_.path() + QStringLiteral("/Documents/Tunola/tunola.xml"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(QStringLiteral("<TUNOLA.CONFIG><Service HOST=\"127.0.0.1:%1\"/>"
+                                    "</TUNOLA.CONFIG>")
+                         .arg(silent.Port())
+                         .toUtf8());
+    }
+    QProcess* player = Start();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    QThread::msleep(300); // the first check has connected and waits for an answer
+
+    QElapsedTimer clock;
+    clock.start();
+    player->terminate();
+    ASSERT_TRUE(player->waitForFinished(10000));
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(player->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player->exitCode(), 0);
+}
+
 // A player that holds the lock and never answers (one that is still closing): a new start
 // waits a few seconds for it, then gives up with a message and a failure status.
 TEST_F(PlayerProcess, StartGivesUpOnAPlayerThatNeverLetsGo) {

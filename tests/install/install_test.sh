@@ -20,7 +20,7 @@ fail() { echo "install test: $*" >&2; exit 1; }
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" > "$work/install.log" || { cat "$work/install.log"; fail "install failed"; }
 
-for f in bin/tunola bin/tunola-remote; do [ -x "$prefix/$f" ] || fail "$f missing"; done
+for f in bin/tunola bin/tunola-remote bin/tunola-update; do [ -x "$prefix/$f" ] || fail "$f missing"; done
 for f in share/tunola/b_flac.so share/tunola/lrcdown.so share/tunola/msearch.so share/tunola/skin/Default/skin.xml \
          share/tunola/skin/Porcelain/skin.xml share/tunola/icons/tunola.png \
          share/applications/org.tunola.Tunola.desktop \

@@ -1,6 +1,9 @@
 // The lyric display, the lyrics window and the desktop lyrics as widgets, driven with real
 // mouse events through the window system.
 
+#include "LyricsWindows.h"
+#include "FakeLyricDown.h"
+#include "TempFolder.h"
 #include "TunDeskTopLrc.h"
 #include "TunLrc.h"
 #include "ZuLrcShow.h"
@@ -13,6 +16,8 @@
 #include <ZuButton.h>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace tunola {
 namespace {
@@ -149,6 +154,41 @@ TEST(DesktopLyricsTest, TextChangesOnlyOnANewLineAndLockLetsClicksThrough) {
     EXPECT_FALSE(desktop.Locked());
     EXPECT_FALSE(desktop.windowFlags().testFlag(Qt::WindowTransparentForInput));
     EXPECT_TRUE(desktop.isVisible());
+}
+
+// Every lookup that ends is handed on with what it found (the upload takes it from there): a
+// downloaded lyric too, once the download is in, and nothing when no source had one.
+TEST(LyricsWindowsTest, EachFinishedLookupHandsOnItsText) {
+    TTempFolder tmp;
+    std::ofstream(tmp.Path() / "a.lrc", std::ios::binary) << "[00:01.00]beside\r\n";
+    TFakeLyricDown service;
+    service.ResultsByMode[0].push_back({"Song", "Singer", 7});
+    service.Lyrics[7] = "[00:01.00]downloaded\r\n";
+    std::vector<std::pair<std::string, std::string>> found; // title, text
+    TLyricsWindows windows(TLyricsWindows::TParts{
+        &service, [] { return true; },
+        [](std::function<void()> f) {
+            QMetaObject::invokeMethod(qApp, std::move(f), Qt::QueuedConnection);
+        },
+        nullptr,
+        [&](const TLyricTrack& track, const std::string& text) {
+            found.emplace_back(track.Title, text);
+        }});
+
+    windows.LoadLyrics({tmp.Path() / "a.mp3", "Local", "X"}, tmp.Path(), 10000);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_NE(found[0].second.find("beside"), std::string::npos);
+
+    windows.LoadLyrics({tmp.Path() / "b.mp3", "Song", "Singer"}, tmp.Path(), 10000);
+    EXPECT_EQ(found.size(), 1u); // not before the download is in
+    ASSERT_TRUE(QTest::qWaitFor([&] { return found.size() == 2; }, 5000));
+    EXPECT_EQ(found[1].first, "Song");
+    EXPECT_NE(found[1].second.find("downloaded"), std::string::npos);
+
+    service.ResultsByMode.clear(); // the service has nothing for the next one
+    windows.LoadLyrics({tmp.Path() / "c.mp3", "Nothing", "Y"}, tmp.Path(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return found.size() == 3; }, 5000));
+    EXPECT_EQ(found[2], std::make_pair(std::string("Nothing"), std::string()));
 }
 
 } // namespace
