@@ -287,8 +287,8 @@ void TZuListControl::PaintRows(TZuBitmapEx32& cav, const TZuListGeometry& g, int
     const bool custom = ownerDraw_ && OnItemDraw;
     for (int64_t i = first; i <= last; ++i) {
         const int index = int(i);
-        const int top = int(g.Area.Top + i * h - viewTopPx);
-        const TZuRect r{g.Area.Left, top, g.Area.Right, top + h};
+        const int64_t top = g.Area.Top + i * h - viewTopPx;
+        const TZuRect r = ZuBounds(g.Area.Left, int(top), int(g.Area.Width()), h);
         if (custom)
             OnItemDraw(back_, index, r, ItemState(index));
         else

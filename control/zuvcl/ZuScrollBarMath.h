@@ -17,6 +17,7 @@ enum TScrollBarKind : uint8_t { sbHorizontal, sbVertical };
 // The parts in the order the owner drawer gets them. dsLeftBtn is a vertical bar's top arrow.
 enum TDrawScrollBar : uint8_t { dsLeftBtn, dsRightBtn, dsTrack, dsSpaceLeft, dsSpaceRight };
 inline constexpr int kScrollBarPartCount = 5;
+static_assert(dsSpaceRight + 1 == kScrollBarPartCount);
 enum TButtonState : uint8_t { bsUp, bsDisabled, bsDown, bsExclusive };
 
 struct TZuScrollRange {

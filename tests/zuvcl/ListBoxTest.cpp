@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -91,11 +92,18 @@ TEST_F(ListBoxTest, ClickSelectsAndReportsTheRow) {
     QTest::mouseClick(&list_, Qt::LeftButton, {}, Row(5, 2));
     EXPECT_EQ(list_.ItemIndex(), 5);
     EXPECT_EQ(list_.TopIndex(), 0);
-    // Right and middle presses leave the selection and the anchor.
+    // Right and middle presses leave the selection and the anchor; the right one opens the
+    // list's menu over the selection as it is.
+    QMenu menu;
+    menu.addAction(QStringLiteral("添加到列表"));
+    list_.SetPopupMenu(&menu);
     QTest::mouseClick(&list_, Qt::RightButton, {}, Row(1));
+    EXPECT_TRUE(menu.isVisible());
+    menu.close();
     QTest::mouseClick(&list_, Qt::MiddleButton, {}, Row(1));
     EXPECT_EQ(list_.ItemIndex(), 5);
     EXPECT_EQ(list_.AnchorRow(), 5);
+    EXPECT_EQ(events_, "click 2;click 5;");
 }
 
 TEST_F(ListBoxTest, EmptyListHitsNothing) {
