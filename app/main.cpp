@@ -93,9 +93,10 @@ int main(int argc, char** argv) {
             return rc;
     }
 
-    // The library window's browser panes (loaded later, when it first shows) draw with shared
-    // GL contexts, which can only be asked for before the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // No Qt::AA_ShareOpenGLContexts, although WebEngine (the library window's panes) asks for
+    // it: it makes Qt create a GL context at start, which maps the GL driver (some 58 MB
+    // resident with Mesa's software renderer) into every player. The pane module makes the
+    // shared context itself when the library window first shows.
     TTunApplication app(argc, argv);
     SilenceXmlErrors();
     TAppState state;

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QKeySequence>
+#include <QOpenGLContext>
 #include <QPointer>
 #include <QShortcut>
 #include <QUrl>
@@ -23,8 +24,25 @@
 
 #include <type_traits>
 
+// Qt's global share context, exported by QtGui but declared only in its private headers.
+QOpenGLContext* qt_gl_global_share_context();
+void qt_gl_set_global_share_context(QOpenGLContext* context);
+
 namespace tunola {
 namespace {
+
+// WebEngine draws with a GL context shared with Qt's global one. Qt makes that context at
+// start when Qt::AA_ShareOpenGLContexts is set, but that maps the GL driver into every player
+// (some 58 MB with Mesa's software renderer), so the player leaves it unset and the context is
+// made here, the first time a pane is made, before WebEngine looks for it.
+void EnsureShareContext() {
+    if (qt_gl_global_share_context())
+        return;
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    auto* context = new QOpenGLContext(QCoreApplication::instance());
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
 
 // One profile for both panes, kept in memory only: the service's pages need no cookies or
 // cache on disk.
@@ -177,5 +195,6 @@ void TPanePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QS
 extern "C" Q_DECL_EXPORT tunola::IWebPane*
 TUNOLA_WEBPANE_Create(QWidget* parent, const tunola::TWebPaneOptions* options) {
     static_assert(std::is_same_v<decltype(&TUNOLA_WEBPANE_Create), tunola::TWebPaneFactory>);
+    tunola::EnsureShareContext();
     return new tunola::TWebPane(parent, options ? *options : tunola::TWebPaneOptions{});
 }

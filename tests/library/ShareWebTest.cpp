@@ -224,7 +224,7 @@ TEST_F(ShareWebTest, SidebarKeywordLinksSearch) {
 } // namespace tunola
 
 int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // As the player: without shared GL contexts (see app/main.cpp).
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
