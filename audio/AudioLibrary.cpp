@@ -158,16 +158,23 @@ bool TAudioLibrary::Init(int device, DWORD freq, DWORD /*flags*/, void* /*window
         if (d->mixer)
             return false;
     }
-    auto output = OpenAudioOutput(device, static_cast<int>(freq));
-    if (!output)
-        return false;
+    // The default device always ends at the silent output, so it cannot fail and is opened on
+    // the first play (a start that plays nothing loads no sound library); a named device is
+    // opened now, so that Init can say whether it works.
+    const int rate = static_cast<int>(freq);
+    std::unique_ptr<TAudioOutput> output;
+    if (device != kDeviceDefault) {
+        output = OpenAudioOutput(device, rate);
+        if (!output)
+            return false;
+    }
     std::lock_guard lock(d->mutex);
     if (d->mixer)
         return false; // another thread won
     // The output is closed while nothing plays and opened again on the next play.
-    const int rate = static_cast<int>(freq);
-    d->mixer = std::make_unique<TMixer>(std::move(output), d->syncMutex,
-                                        [device, rate] { return OpenAudioOutput(device, rate); });
+    auto open = [device, rate] { return OpenAudioOutput(device, rate); };
+    d->mixer = output ? std::make_unique<TMixer>(std::move(output), d->syncMutex, open)
+                      : std::make_unique<TMixer>(rate, d->syncMutex, open);
     d->openingCancelled = false;
     return true;
 }

@@ -78,15 +78,18 @@ public:
     // device -1 picks the first output that works: PulseAudio, ALSA's default device, else a
     // silent output that consumes samples in real time; the environment variable
     // TUNOLA_AUDIO_OUTPUT ("pulse", "alsa", "silent") narrows -1 to that output. Devices 0, 1
-    // and 2 are the silent output, PulseAudio and ALSA. False when nothing can be opened, when
-    // `freq` is outside 8000..192000 Hz, or when already initialised.
+    // and 2 are the silent output, PulseAudio and ALSA. Device -1 is chosen and opened when the
+    // first stream plays (it always finds one: the silent output is last); devices 0-2 are
+    // opened here. False when the named device cannot be opened, when `freq` is outside
+    // 8000..192000 Hz, or when already initialised.
     bool Init(int device, DWORD freq, DWORD flags, void* window);
     // Stops the output and frees every stream; add-ons stay loaded. Must not be called from a
     // sync handler (returns false there).
     bool Free();
     bool SetConfig(DWORD option, DWORD value);
     DWORD GetConfig(DWORD option) const;
-    // Name of the output in use ("pulse", "alsa", "silent"), empty before Init.
+    // Name of the output in use ("pulse", "alsa", "silent"); empty before Init, and with device
+    // -1 until the first stream plays.
     std::string OutputName() const;
 
     HPLUGIN PluginLoad(const std::string& file, DWORD flags);

@@ -29,6 +29,11 @@ TMixer::TMixer(std::unique_ptr<TAudioOutput> output, std::recursive_mutex& syncM
     thread_ = std::thread([this] { Run(); });
 }
 
+TMixer::TMixer(int rate, std::recursive_mutex& syncMutex, TOpener open)
+    : rate_(rate), syncMutex_(syncMutex), reopen_(std::move(open)) {
+    thread_ = std::thread([this] { Run(); });
+}
+
 TMixer::~TMixer() {
     {
         std::lock_guard lock(mutex_);

@@ -42,6 +42,9 @@ public:
     // the output again after it was closed while idle (null: keep it open).
     TMixer(std::unique_ptr<TAudioOutput> output, std::recursive_mutex& syncMutex,
            TOpener reopen = nullptr);
+    // Opens nothing until the first stream plays (`open` then opens it; the silent output
+    // stands in when it fails), so a player that does not play keeps no device open.
+    TMixer(int rate, std::recursive_mutex& syncMutex, TOpener open);
     ~TMixer();
     TMixer(const TMixer&) = delete;
     TMixer& operator=(const TMixer&) = delete;

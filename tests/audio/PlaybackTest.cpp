@@ -46,6 +46,16 @@ template <typename F> bool WaitFor(F&& done, std::chrono::milliseconds limit = 5
     return true;
 }
 
+// Plays a short tone until the output is chosen and opened (the default device opens on play).
+void PlayBriefly(TAudioLibrary& lib) {
+    const fs::path wav = test::WriteWav("brief.wav", 44100, 2, 44100 / 5, test::Sine(440, 44100));
+    const HSTREAM h = lib.StreamCreateFile(false, wav.string(), 0, 0, 0);
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(lib.ChannelPlay(h, false));
+    EXPECT_TRUE(WaitFor([&] { return !lib.OutputName().empty(); }));
+    lib.StreamFree(h);
+}
+
 class Playback : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(lib.Init(kDeviceSilent, 44100, 0, nullptr)); }
@@ -68,6 +78,8 @@ TEST(Startup, VersionOutputChoiceAndVolume) {
     // What the player does at start-up, on a machine told to stay silent.
     ::setenv("TUNOLA_AUDIO_OUTPUT", "silent", 1);
     ASSERT_TRUE(lib.Init(-1, 44100, 0, nullptr));
+    EXPECT_EQ(lib.OutputName(), "") << "no device opened before something plays";
+    PlayBriefly(lib);
     ::unsetenv("TUNOLA_AUDIO_OUTPUT");
     EXPECT_EQ(lib.OutputName(), "silent");
     EXPECT_FALSE(lib.Init(-1, 44100, 0, nullptr)) << "already running";
@@ -94,6 +106,7 @@ TEST(Startup, DefaultDeviceAlwaysFindsAnOutput) {
     // No sound server and no sound card (this machine, CI) still start: silently.
     TAudioLibrary lib(FixtureDir().string());
     ASSERT_TRUE(lib.Init(kDeviceDefault, 44100, 0, nullptr));
+    PlayBriefly(lib);
     const std::string name = lib.OutputName();
     EXPECT_TRUE(name == "pulse" || name == "alsa" || name == "silent") << name;
 }
