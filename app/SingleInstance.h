@@ -8,7 +8,9 @@
 // the second start and remote control from other programs. A framed request (WM_PLAYER_FRAME)
 // also carries a payload and gets one back; see PlayerMessages.h.
 //
-// The server lives on the UI thread and calls its handler there.
+// The server lives on the UI thread and calls its handler there. The socket is a plain Unix
+// stream socket watched by QSocketNotifier, not Qt Network's local socket: that library and the
+// Kerberos and proxy libraries it brings would cost every start about 1.3 MiB resident.
 
 #include <QByteArray>
 #include <QLockFile>
@@ -16,11 +18,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace tunola {
 
@@ -56,13 +58,22 @@ public:
     void Release();
 
 private:
+    struct TConnection;
     void OnNewConnection();
-    // Answers the framed request whose header starts the socket's input; false when its payload
-    // has not all arrived yet (nothing is consumed) or the request was refused.
-    bool AnswerFrame(QLocalSocket& socket, int32_t verb, int64_t size);
+    void OnReadable(int fd);
+    // Answers what the connection's input holds, request by request.
+    void Serve(TConnection& c);
+    // Answers the framed request whose header starts the connection's input; false when its
+    // payload has not all arrived yet (nothing is consumed) or the request was refused.
+    bool AnswerFrame(TConnection& c, int32_t verb, int64_t size);
+    void Send(TConnection& c, const char* data, int64_t size);
+    void Flush(TConnection& c);
+    void Close(int fd);
 
     std::unique_ptr<QLockFile> lock_;
-    QLocalServer* server_ = nullptr;
+    int listenFd_ = -1;
+    QSocketNotifier* listenNotifier_ = nullptr;
+    std::map<int, std::unique_ptr<TConnection>> connections_;
     Handler handler_;
     FrameHandler frames_;
 };

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLocalServer>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
