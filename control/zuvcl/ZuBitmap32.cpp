@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <vector>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -73,7 +74,6 @@ void TZuBitmap32::SetOpacity(uint8_t opacity) {
 }
 
 void TZuBitmap32::ReleasePixels() {
-    opaqueBand_.reset();
     surface_.reset();
     pixels_.reset();
 }
@@ -120,7 +120,6 @@ void TZuBitmap32::Detach() {
     std::memcpy(pixels.get(), pixels_.get(), count * sizeof(TColor32));
     surface_ = MakeSurface(pixels.get(), Width(), Height());
     pixels_ = std::move(pixels);
-    opaqueBand_.reset();
 }
 
 void TZuBitmap32::Share(const TZuBitmap32& source) {
@@ -369,25 +368,28 @@ void TZuBitmap32::CopyToDC(QPainter& painter, int32_t x, int32_t y) const {
     if (Empty())
         return;
     // The device takes no alpha: the pixels go through a band in Format_RGB32 with the alpha
-    // byte set, since Qt copies an RGB32 image's fourth byte as it is.
+    // byte set, since Qt copies an RGB32 image's fourth byte as it is. One band serves every
+    // bitmap of the thread and is kept between paints: a paint allocates nothing, and the
+    // windows and controls do not each keep a band of their own (128 KiB apiece). The painter
+    // must draw at once (a widget's backing store or an image, not a recording QPicture), since
+    // the next band overwrites the pixels.
+    thread_local std::vector<TColor32> band;
     const int32_t w = Width();
     const int32_t rows = int32_t(std::clamp<int64_t>(kBandPixels / w, 1, Height()));
-    if (!opaqueBand_ || opaqueBand_->width() != w || opaqueBand_->height() != rows) {
-        opaqueBand_ = std::make_unique<QImage>(w, rows, QImage::Format_RGB32);
-        if (opaqueBand_->isNull()) {
-            opaqueBand_.reset();
-            return;
-        }
-    }
+    const size_t need = size_t(w) * size_t(rows);
+    if (band.size() < need)
+        band.resize(need);
     for (int32_t top = 0; top < Height(); top += rows) {
         const int32_t n = std::min(rows, Height() - top);
         for (int32_t r = 0; r < n; ++r) {
             const TColor32* in = ScanLine(top + r);
-            auto* out = reinterpret_cast<TColor32*>(opaqueBand_->scanLine(r));
+            TColor32* out = band.data() + size_t(r) * size_t(w);
             for (int32_t i = 0; i < w; ++i)
                 out[i] = in[i] | 0xFF000000u;
         }
-        painter.drawImage(QPoint(x, y + top), *opaqueBand_, QRect(0, 0, w, n));
+        const QImage image(reinterpret_cast<const uchar*>(band.data()), w, n, qsizetype(w) * 4,
+                           QImage::Format_RGB32);
+        painter.drawImage(QPoint(x, y + top), image);
     }
 }
 

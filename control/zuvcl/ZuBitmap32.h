@@ -137,8 +137,6 @@ private:
 
     std::shared_ptr<TColor32> pixels_;
     std::unique_ptr<QImage> surface_;
-    // Opaque copies of a band of rows for CopyToDC; kept between paints.
-    mutable std::unique_ptr<QImage> opaqueBand_;
     uint8_t opacity_ = 255;
     int32_t penX_ = 0;
     int32_t penY_ = 0;
