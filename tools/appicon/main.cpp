@@ -3,9 +3,10 @@
 //   tunola_appicon OUTPUT_DIR
 //
 // writes OUTPUT_DIR/hicolor/<N>x<N>/apps/org.tunola.Tunola.png for each size and
-// OUTPUT_DIR/tunola.png (256 pixels, the windows' own icon). The icon is a rounded tile in the
-// skins' blue with the note of the skins' icon set; small sizes get a thicker note so that it
-// still reads at 16 pixels.
+// OUTPUT_DIR/tunola.png (64 pixels, the windows' own icon: window managers and trays show it
+// at 16-48 pixels, and a 256-pixel one would keep 256 KiB decoded in every player). The icon is
+// a rounded tile in the skins' blue with the note of the skins' icon set; small sizes get a
+// thicker note so that it still reads at 16 pixels.
 
 #include "ArtKit.h"
 #include "Icons.h"
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
             QDir().mkpath(dir);
             savePng(DrawIcon(size), dir + QStringLiteral("/org.tunola.Tunola.png"));
         }
-        savePng(DrawIcon(256), out + QStringLiteral("/tunola.png"));
+        savePng(DrawIcon(64), out + QStringLiteral("/tunola.png"));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tunola_appicon: %s\n", e.what());
         return 1;
