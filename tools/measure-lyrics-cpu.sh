@@ -1,38 +1,32 @@
 #!/usr/bin/env bash
-# Measures what playing costs with every lyric window on screen: CPU seconds of the player, the
-# sound server (PulseAudio) and the X server over a window of playback with the main,
-# playlist and lyrics windows and the desktop lyrics shown, on a private virtual display with a
-# compositor (xcompmgr, so the desktop lyrics' opacity is real), a private sound server with a
-# null sink and a fresh home folder. The track has a Chinese lyric beside it, a line every 2 s.
-# With "screens" as third argument it leaves screenshots in screenshots/: the lyrics window
-# scrolling, and the desktop lyrics over another window (a picture viewer under it), per skin.
-#   tools/measure-lyrics-cpu.sh [build dir] [seconds] [screens]
+# Measures what playing costs with every lyric window on screen: CPU of the player, the sound
+# server (PulseAudio) and the X server over a window of playback with the main, playlist and
+# lyrics windows and the desktop lyrics shown, on a private virtual display with a compositor
+# (xcompmgr, so the desktop lyrics' opacity is real), a private sound server with a null sink and
+# a fresh home folder per run. The track has a Chinese lyric beside it, a line every 2 s.
+# Prints median and range of the runs per skin, also as a share of one core. With "screens" as
+# fourth argument it leaves screenshots in screenshots/: the lyrics window scrolling, and the
+# desktop lyrics over another window (a picture viewer under it), per skin.
+#   tools/measure-lyrics-cpu.sh [build dir] [seconds=30] [runs=3] [screens]
+#   SKINS="Default" restricts the skins.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/measure-lib.sh"
 build=${1:-build}
 seconds=${2:-30}
-shots=${3:-}
+runs=${3:-3}
+shots=${4:-}
 bin="$build/bin/tunola"
 [ -x "$bin" ] || { echo "no $bin: build first" >&2; exit 1; }
-here=$(cd "$(dirname "$0")/.." && pwd)
+trap measure_cleanup EXIT
 
-work=$(mktemp -d)
-export HOME=$work XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/.config
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; sleep 0.3; rm -rf "$work"; }
-trap cleanup EXIT
-
-display=:84
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!; pids+=("$xvfb")
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+work=$(measure_tmpdir)
+measure_xvfb :84
+export QT_QPA_PLATFORM=xcb
 xcompmgr >/dev/null 2>&1 &
-pids+=("$!")
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
-    --load="module-native-protocol-unix" --load="module-null-sink" >/dev/null 2>&1 &
-pulse=$!; pids+=("$pulse")
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+measure_pids+=("$!")
+measure_pulse "$work"
+echo "$(date -u '+%F %H:%M') UTC, $(measure_load), commit $(git -C "$here/.." rev-parse --short HEAD)"
 
 secs=$((seconds + 20))
 track="$work/music/晴天 - 歌手.wav"
@@ -62,42 +56,51 @@ with open(path, "w", encoding="utf-8") as f:
         f.write("[%02d:%02d.%02d]%s\n" % (i * 2 // 60, i * 2 % 60, 50, lines[i % len(lines)]))
 PY
 
-cpu() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-ticks=$(getconf CLK_TCK)
-measure() { # label
-    local p0 a0 x0 p1 a1 x1
-    p0=$(cpu "$player"); a0=$(cpu "$pulse"); x0=$(cpu "$xvfb")
-    sleep "$seconds"
-    p1=$(cpu "$player"); a1=$(cpu "$pulse"); x1=$(cpu "$xvfb")
-    awk -v l="$1" -v s="$seconds" -v t="$ticks" -v p=$((p1 - p0)) -v a=$((a1 - a0)) -v x=$((x1 - x0)) \
-        'BEGIN { printf "%s: player %.2f s, sound server %.2f s, X server %.2f s, total %.2f s per %d s (%.2f %% of one core)\n", l, p/t, a/t, x/t, (p+a+x)/t, s, 100*(p+a+x)/t/s }'
-}
-
 for skin in ${SKINS:-Default Porcelain}; do
-    mkdir -p "$HOME/Documents/Tunola"
-    cat >"$HOME/Documents/Tunola/tunola.xml" <<XML
+    player_ms=() pulse_ms=() x_ms=() sum_ms=() share=()
+    for run in $(seq "$runs"); do
+        home="$work/home-$skin-$run"
+        mkdir -p "$home/Documents/Tunola" "$home/run"
+        chmod 700 "$home" "$home/run"
+        cat >"$home/Documents/Tunola/tunola.xml" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <TUNOLA.CONFIG><Window><SKIN NAME="$skin"/></Window><Session><DesktopLyrics VISIBLE="1"/><Lyrics VISIBLE="1"/></Session></TUNOLA.CONFIG>
 XML
-    viewer=
-    if [ -n "$shots" ]; then
-        # Another program's window under the desktop lyrics.
-        display -geometry +0+560 -resize 1280x240! "$here/docs/skins/$skin-all.png" >/dev/null 2>&1 &
-        viewer=$!; pids+=("$viewer")
-        sleep 1
-    fi
-    "$bin" "$track" >/dev/null 2>&1 &
-    player=$!; pids+=("$player")
-    sleep 5
-    if [ -n "$shots" ]; then
-        mkdir -p screenshots
-        for n in 1 2 3; do
-            import -window root "screenshots/lyrics-$skin-$n.png"
-            sleep 0.7
-        done
-    fi
-    measure "$skin skin, playing with the main, playlist and lyrics windows and the desktop lyrics"
-    kill "$player"; wait "$player" 2>/dev/null || true
-    [ -n "$viewer" ] && { kill "$viewer" 2>/dev/null || true; }
-    rm -rf "$HOME/Documents/Tunola"
+        viewer=
+        if [ -n "$shots" ] && [ "$run" = 1 ]; then
+            # Another program's window under the desktop lyrics.
+            display -geometry +0+560 -resize 1280x240! "$here/../docs/skins/$skin-all.png" \
+                >/dev/null 2>&1 &
+            viewer=$!
+            measure_pids+=("$viewer")
+            sleep 1
+        fi
+        HOME=$home XDG_RUNTIME_DIR=$home/run XDG_CONFIG_HOME=$home/.config \
+            "$bin" "$track" >"$home/player.log" 2>&1 &
+        player=$!
+        sleep 5
+        if [ -n "$viewer" ]; then
+            mkdir -p screenshots
+            for n in 1 2 3; do
+                import -window root "screenshots/lyrics-$skin-$n.png"
+                sleep 0.7
+            done
+        fi
+        p0=$(measure_cpu $player) a0=$(measure_cpu "$pulse_pid") x0=$(measure_cpu "$xvfb_pid")
+        sleep "$seconds"
+        p1=$(measure_cpu $player) a1=$(measure_cpu "$pulse_pid") x1=$(measure_cpu "$xvfb_pid")
+        kill $player
+        wait $player 2>/dev/null || true
+        [ -n "$viewer" ] && { kill "$viewer" 2>/dev/null || true; }
+        player_ms+=("$((p1 - p0))") pulse_ms+=("$((a1 - a0))") x_ms+=("$((x1 - x0))")
+        total=$((p1 - p0 + a1 - a0 + x1 - x0))
+        sum_ms+=("$total")
+        share+=("$(awk -v t=$total -v s="$seconds" 'BEGIN { printf "%.2f", t / 10 / s }')")
+    done
+    echo "$skin skin, playing with the main, playlist and lyrics windows and the desktop lyrics, CPU ms per ${seconds} s:"
+    measure_summary "  player" ms "${player_ms[@]}"
+    measure_summary "  sound server" ms "${pulse_ms[@]}"
+    measure_summary "  X server" ms "${x_ms[@]}"
+    measure_summary "  all three" ms "${sum_ms[@]}"
+    measure_summary "  share of one core" % "${share[@]}"
 done

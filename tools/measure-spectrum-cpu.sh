@@ -1,33 +1,28 @@
 #!/usr/bin/env bash
-# Measures what playing costs with the spectrum on screen: CPU seconds of the player, the sound
-# server (PulseAudio) and the X server over a window of playback, on a private virtual display
-# and a private sound server with a null sink, with a fresh home folder. The track is a
+# Measures what playing costs with the spectrum on screen: CPU of the player, the sound server
+# (PulseAudio) and the X server over a window of playback, on a private virtual display and a
+# private sound server with a null sink, with a fresh home folder per run. The track is a
 # synthetic one whose spectrum moves (chords that change every half second over soft noise).
-# With "screens" as third argument it also leaves screenshots of the main window in both skins
-# in screenshots/.
-#   tools/measure-spectrum-cpu.sh [build dir] [seconds] [screens]
+# Prints median and range of the runs per skin. With "screens" as fourth argument it also leaves
+# screenshots of the main window in both skins in screenshots/.
+#   tools/measure-spectrum-cpu.sh [build dir] [seconds=30] [runs=3] [screens]
+#   SKINS="Default" restricts the skins.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/measure-lib.sh"
 build=${1:-build}
 seconds=${2:-30}
-shots=${3:-}
+runs=${3:-3}
+shots=${4:-}
 bin="$build/bin/tunola"
 [ -x "$bin" ] || { echo "no $bin: build first" >&2; exit 1; }
+trap measure_cleanup EXIT
 
-work=$(mktemp -d)
-export HOME=$work XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/.config
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; sleep 0.3; rm -rf "$work"; }
-trap cleanup EXIT
-
-display=:83
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!; pids+=("$xvfb")
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
-    --load="module-native-protocol-unix" --load="module-null-sink" >/dev/null 2>&1 &
-pulse=$!; pids+=("$pulse")
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+work=$(measure_tmpdir)
+measure_xvfb :83
+export QT_QPA_PLATFORM=xcb
+measure_pulse "$work"
+echo "$(date -u '+%F %H:%M') UTC, $(measure_load), commit $(git -C "$here/.." rev-parse --short HEAD)"
 
 track=$work/music.wav
 python3 - "$track" "$((seconds + 15))" <<'PY'
@@ -52,35 +47,36 @@ with wave.open(path, "wb") as w:
         w.writeframes(frames)
 PY
 
-cpu() { # utime + stime of a process, in clock ticks
-    awk '{print $14 + $15}' "/proc/$1/stat"
-}
-ticks=$(getconf CLK_TCK)
-
-measure() { # label
-    local p0 a0 x0 p1 a1 x1
-    p0=$(cpu "$player"); a0=$(cpu "$pulse"); x0=$(cpu "$xvfb")
-    sleep "$seconds"
-    p1=$(cpu "$player"); a1=$(cpu "$pulse"); x1=$(cpu "$xvfb")
-    awk -v l="$1" -v s="$seconds" -v t="$ticks" -v p=$((p1 - p0)) -v a=$((a1 - a0)) -v x=$((x1 - x0)) \
-        'BEGIN { printf "%s: player %.2f s, sound server %.2f s, X server %.2f s, total %.2f s per %d s\n", l, p/t, a/t, x/t, (p+a+x)/t, s }'
-}
-
 for skin in ${SKINS:-Default Porcelain}; do
-    mkdir -p "$HOME/Documents/Tunola"
-    printf '<?xml version="1.0" encoding="UTF-8"?>\n<TUNOLA.CONFIG><Window><SKIN NAME="%s"/></Window></TUNOLA.CONFIG>\n' \
-        "$skin" >"$HOME/Documents/Tunola/tunola.xml"
-    "$bin" "$track" >/dev/null 2>&1 &
-    player=$!; pids+=("$player")
-    sleep 4
-    if [ -n "$shots" ]; then
-        mkdir -p screenshots
-        for n in 1 2; do
-            import -window root -crop 1280x800+0+0 "screenshots/spectrum-$skin-$n.png"
-            sleep 0.4
-        done
-    fi
-    measure "$skin skin, playing with the spectrum"
-    kill "$player"; wait "$player" 2>/dev/null || true
-    rm -rf "$HOME/Documents/Tunola"
+    player_ms=() pulse_ms=() x_ms=() sum_ms=()
+    for run in $(seq "$runs"); do
+        home="$work/home-$skin-$run"
+        mkdir -p "$home/Documents/Tunola" "$home/run"
+        chmod 700 "$home" "$home/run"
+        printf '<?xml version="1.0" encoding="UTF-8"?>\n<TUNOLA.CONFIG><Window><SKIN NAME="%s"/></Window></TUNOLA.CONFIG>\n' \
+            "$skin" >"$home/Documents/Tunola/tunola.xml"
+        HOME=$home XDG_RUNTIME_DIR=$home/run XDG_CONFIG_HOME=$home/.config \
+            "$bin" "$track" >"$home/player.log" 2>&1 &
+        player=$!
+        sleep 4
+        if [ -n "$shots" ] && [ "$run" = 1 ]; then
+            mkdir -p screenshots
+            for n in 1 2; do
+                import -window root -crop 1280x800+0+0 "screenshots/spectrum-$skin-$n.png"
+                sleep 0.4
+            done
+        fi
+        p0=$(measure_cpu $player) a0=$(measure_cpu "$pulse_pid") x0=$(measure_cpu "$xvfb_pid")
+        sleep "$seconds"
+        p1=$(measure_cpu $player) a1=$(measure_cpu "$pulse_pid") x1=$(measure_cpu "$xvfb_pid")
+        kill $player
+        wait $player 2>/dev/null || true
+        player_ms+=("$((p1 - p0))") pulse_ms+=("$((a1 - a0))") x_ms+=("$((x1 - x0))")
+        sum_ms+=("$((p1 - p0 + a1 - a0 + x1 - x0))")
+    done
+    echo "$skin skin, playing with the spectrum, CPU ms per ${seconds} s:"
+    measure_summary "  player" ms "${player_ms[@]}"
+    measure_summary "  sound server" ms "${pulse_ms[@]}"
+    measure_summary "  X server" ms "${x_ms[@]}"
+    measure_summary "  all three" ms "${sum_ms[@]}"
 done
