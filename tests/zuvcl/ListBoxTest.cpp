@@ -386,7 +386,15 @@ TEST_F(ListBoxTest, MultiSelectWithShiftAndCtrl) {
     QTest::mouseRelease(&list_, Qt::LeftButton, {}, Row(3));
     EXPECT_EQ(list_.SelCount(), 3);
     QTest::keyClick(&list_, Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(list_.SelCount(), 4);
+    EXPECT_EQ(list_.SelCount(), 4); // rows 1 … 4
+    // A Ctrl-drag from a selected row takes its range out of what was selected before.
+    QTest::mousePress(&list_, Qt::LeftButton, Qt::ControlModifier, Row(2));
+    EXPECT_FALSE(list_.Selected(2));
+    QTest::mouseEvent(QTest::MouseMove, &list_, Qt::NoButton, Qt::ControlModifier, Row(0));
+    QTest::mouseRelease(&list_, Qt::LeftButton, Qt::ControlModifier, Row(0));
+    EXPECT_EQ(list_.SelCount(), 2);
+    EXPECT_TRUE(list_.Selected(3));
+    EXPECT_TRUE(list_.Selected(4));
     // Off again: only ItemIndex stays.
     list_.SetMultiSelect(false);
     EXPECT_EQ(list_.SelCount(), 1);
