@@ -53,6 +53,8 @@ namespace {
 
 constexpr int kDesignWidth = 464;
 constexpr int kDesignHeight = 238;
+// The library window's size as both skins draw it.
+constexpr int kShareDesignWidth = 772;
 // How long closing waits for a stream that is still opening (after cancelling it).
 constexpr int kOpenStopBoundMs = 2000;
 
@@ -410,18 +412,14 @@ void TTunMain::ReadConfiguration() {
 }
 
 void TTunMain::CreateWindows() {
-    // Playlist, library, lyrics and desktop-lyrics windows, in that order. The playlist window
+    // Playlist, lyrics and desktop-lyrics windows, in that order. The playlist window
     // loads the current list; the controller then plays it.
     playlistWindow_ = std::make_unique<TTunPlayList>(state_, audio_.get(), *this);
     BelongToMainWindow(*playlistWindow_, *this);
     if (skin_)
         RegisterPlaylistSkin(*skin_, *playlistWindow_);
-    shareWindow_ = std::make_unique<TTunShare>(TTunShare::TParts{
-        this, [this] { return MusicSearch(); },
-        [this] { return ServiceUrl(ReadServiceHost(UserConfigFile(state_)), ""); },
-        state_.ProgramDir});
-    if (skin_)
-        RegisterShareSkin(*skin_, *shareWindow_);
+    // The library window is made when it is first needed (ShareWindowNow): its controls cost
+    // start-up memory, and until the service is found there is nothing to show in it.
     lyrics_ = std::make_unique<TLyricsWindows>(TLyricsWindows::TParts{
         services_ ? services_->LyricDown() : nullptr,
         [this] { return state_.ServiceOnline.load(); },
@@ -527,15 +525,35 @@ void TTunMain::LoadSkin() {
         skin_->LoadSkin(state_.SkinDir + "skin.xml");
 }
 
+TTunShare& TTunMain::ShareWindowNow() {
+    if (shareWindow_)
+        return *shareWindow_;
+    shareWindow_ = std::make_unique<TTunShare>(TTunShare::TParts{
+        this, [this] { return MusicSearch(); },
+        [this] { return ServiceUrl(ReadServiceHost(UserConfigFile(state_)), ""); },
+        state_.ProgramDir});
+    if (skin_) {
+        // The skin as it stands goes to this window alone; later skin changes reach it too.
+        TZuSkin current;
+        RegisterShareSkin(current, *shareWindow_);
+        current.LoadSkin(state_.SkinDir + "skin.xml");
+        RegisterShareSkin(*skin_, *shareWindow_);
+    }
+    // At the right of the main window, tops level.
+    shareWindow_->move(x() + width(), y());
+    return *shareWindow_;
+}
+
 void TTunMain::PlaceWindows() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int libraryWidth = shareWindow_.get() ? shareWindow_.get()->width() : 0;
-    // Until the library window exists, the column of windows under the main window stands in
-    // for its height (the skins make the two equal), so the whole group is centred.
+    const int libraryWidth = shareWindow_ ? shareWindow_->width() : kShareDesignWidth;
+    // Until the library window exists, its design width and the column of windows under the
+    // main window (the skins make the two equally high) stand in for it, so the whole group is
+    // centred.
     QWidget* lyricsWindow = lyrics_ ? &lyrics_->Lyrics() : nullptr;
     const int columnHeight = height() + (playlistWindow_ ? playlistWindow_->height() : 0) +
                              (lyricsWindow ? lyricsWindow->height() : 0);
-    const int libraryHeight = shareWindow_.get() ? shareWindow_.get()->height() : columnHeight;
+    const int libraryHeight = shareWindow_.get() ? shareWindow_->height() : columnHeight;
     const int left = (screen.width() - width() - libraryWidth) / 2;
     const int top = (screen.height() - libraryHeight) / 2;
     move(left, top);
@@ -549,7 +567,7 @@ void TTunMain::PlaceWindows() {
         lyricsWindow->show();
     }
     if (shareWindow_.get())
-        shareWindow_.get()->move(left + width(), top);
+        shareWindow_->move(left + width(), top);
 }
 
 void TTunMain::ReadVolume() {
@@ -627,9 +645,10 @@ void TTunMain::StartServiceCheck() {
 
 void TTunMain::ServiceFound() {
     // The library window's pages open once, when the service is first seen online.
-    if (sharePagesOpened_ || !shareWindow_)
+    if (sharePagesOpened_)
         return;
     sharePagesOpened_ = true;
+    ShareWindowNow();
     shareWindow_->NavigateMinWeb(
         QString::fromStdString(ServiceUrl(serviceHost_, kServiceIndexPath)));
     shareWindow_->NavigateSearch(
@@ -810,14 +829,11 @@ void TTunMain::vb_listClick() {
 }
 
 void TTunMain::vb_shareClick() {
-    if (!shareWindow_.get()) {
-        vb_share->SetChecked(false);
-        return;
-    }
-    shareWindow_.get()->setVisible(!shareWindow_.get()->isVisible());
-    vb_share->SetChecked(shareWindow_.get()->isVisible());
-    if (shareWindow_.get()->isVisible())
-        shareWindow_.get()->raise();
+    ShareWindowNow();
+    shareWindow_->setVisible(!shareWindow_->isVisible());
+    vb_share->SetChecked(shareWindow_->isVisible());
+    if (shareWindow_->isVisible())
+        shareWindow_->raise();
 }
 
 void TTunMain::pmv_lrcClick() {

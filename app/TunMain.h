@@ -83,8 +83,10 @@ public:
     int AppendInternetEntry(const TShareEntry& entry) override;
     void PlayEntryNow(int index) override;
     void ShareWindowClosed() override;
-    // The music library window; null until start-up made it.
+    // The music library window; null until it was first needed.
     TTunShare* ShareWindow() { return shareWindow_.get(); }
+    // The library window, made (hidden, skinned, at the right of this window) if it is not yet.
+    TTunShare& ShareWindowNow();
 
     // IPlayerDisplay: the controller's view of the controls.
     void vb_playSetChecked(bool checked) override;
@@ -228,8 +230,8 @@ private:
     // The windows vb_min minimised with the main window; restored with it.
     std::vector<QPointer<QWidget>> minimisedWithMain_;
 
-    // The music library window. Made hidden at start-up; its pages are opened and it is shown
-    // once, at the first check tick that finds the service online.
+    // The music library window. Made when first needed (the service found, or vb_share); its
+    // pages are opened and it is shown once, when the service is first found online.
     std::unique_ptr<TTunShare> shareWindow_;
     bool sharePagesOpened_ = false;
     QAction* pmv_lockdesktoplrc = nullptr;

@@ -42,6 +42,19 @@ QWidget* MakePanel(QWidget* parent, const char* name) {
     return panel;
 }
 
+// The search bar and the searching panel take the skin's page colour; their text is set to
+// black or white, whichever reads on it (a dark skin would otherwise hide the captions).
+void KeepTextReadable(QWidget& panel) {
+    QPalette palette = panel.palette();
+    const QColor back = palette.color(QPalette::Window);
+    const QColor text = back.lightnessF() < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
+    if (palette.color(QPalette::WindowText) == text && palette.color(QPalette::ButtonText) == text)
+        return;
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    panel.setPalette(palette);
+}
+
 // Lets `child` fill `parent`.
 void Fill(QWidget* parent, QWidget* child) {
     auto* layout = new QVBoxLayout(parent);
@@ -183,6 +196,11 @@ void TTunShare::BuildSearchPage() {
     Panel2->hide();
     column->addWidget(Panel2, 1);
 
+    for (QWidget* panel : {pnl_top, static_cast<QWidget*>(Panel2)}) {
+        KeepTextReadable(*panel);
+        panel->installEventFilter(this);
+    }
+
     pm_search = new QMenu(this);
     pm_search->setObjectName(QStringLiteral("pm_search"));
     pm_s_add = pm_search->addAction(QStringLiteral("加入播放列表"));
@@ -199,6 +217,12 @@ void TTunShare::BuildSearchPage() {
 
 // ---------------------------------------------------------------------------------------------
 // Browser panes
+
+bool TTunShare::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::PaletteChange && (watched == pnl_top || watched == Panel2))
+        KeepTextReadable(*static_cast<QWidget*>(watched));
+    return TZuFormEx::eventFilter(watched, event);
+}
 
 void TTunShare::showEvent(QShowEvent* event) {
     TZuFormEx::showEvent(event);

@@ -24,6 +24,8 @@ packages=(
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-dejavu-core
   # a compositor under the virtual display, so window opacity shows in screenshots
   xcompmgr
+  # clicks and keys for the screenshot scripts (tools/library-screens.sh)
+  xdotool
   # web panes of the music library window (loaded only when that window first shows)
   qt6-webengine-dev
   # a private sound server for the playback CPU measurements

@@ -294,6 +294,18 @@ TEST_F(ShareWindowTest, TabsSwitchPagesAndCloseOnlyHides) {
     EXPECT_TRUE(window_->isVisible());
 }
 
+TEST_F(ShareWindowTest, TheSearchBarStaysReadableOnADarkSkin) {
+    for (const char* colour : {"#171310", "#FFFFFF"}) {
+        QPalette palette = window_->pnl_top->palette();
+        palette.setColor(QPalette::Window, QColor(QLatin1String(colour)));
+        window_->pnl_top->setPalette(palette); // as the skin's page colour arrives
+        const QColor text =
+            QColor(QLatin1String(colour)).lightnessF() < 0.5 ? Qt::white : Qt::black;
+        EXPECT_EQ(window_->RadioButton1->palette().color(QPalette::WindowText), text) << colour;
+        EXPECT_EQ(window_->SpeedButton1->palette().color(QPalette::ButtonText), text) << colour;
+    }
+}
+
 TEST(HotRequestsTest, QueueIsBoundedAndTheDestructorEndsAHang) {
     tunaudio::test::THttpTestServer silent;
     ASSERT_TRUE(silent.Start(true));
