@@ -287,6 +287,11 @@ TEST_F(ShareWindowTest, TabsSwitchPagesAndCloseOnlyHides) {
     EXPECT_EQ(window_->Tag(), 0);
     // No parent: a window of its own on the taskbar.
     EXPECT_EQ(window_->parentWidget(), nullptr);
+    // Max toggles maximised and normal; min minimises.
+    window_->btn_maxClick();
+    EXPECT_TRUE(WaitFor([this] { return window_->isMaximized(); }, 2000));
+    window_->btn_maxClick();
+    EXPECT_TRUE(WaitFor([this] { return !window_->isMaximized(); }, 2000));
     window_->btn_closeClick();
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(host_.closed, 1);
