@@ -16,8 +16,9 @@ budget=${FUZZ_BUDGET:-300}
 dir=build-fuzz
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUNOLA_FUZZ=ON \
     -DTUNOLA_TESTS=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ > /dev/null
+# The linked programs named as fuzz targets (not the helper targets CMake makes beside them).
 mapfile -t targets < <(ninja -C "$dir" -t targets all |
-    sed -n 's/^\(fuzz_[a-z0-9_]*\|[a-z0-9_]*_fuzzer\): .*/\1/p' | sort -u)
+    sed -n 's/^bin\/\(fuzz_[a-z0-9_]*\|[a-z0-9_]*_fuzzer\): CXX_EXECUTABLE_LINKER.*/\1/p' | sort -u)
 if [ $# -gt 0 ]; then
     wanted=()
     for t in "${targets[@]}"; do
@@ -27,10 +28,13 @@ if [ $# -gt 0 ]; then
 fi
 cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}" zuvcl_fuzz_seeds > /dev/null
 
-# The folder a target's sources live in names its module.
+# The folder a target's sources live in names its module (none found: empty).
 module_of() {
-    grep -l "NAME $1\b\|NAME ${1%_*}_\${" fuzz/*/CMakeLists.txt 2>/dev/null | head -1 | xargs -r dirname
+    { grep -l "NAME $1\b\|NAME ${1%_*}_\${" fuzz/*/CMakeLists.txt 2>/dev/null || true; } |
+        head -1 | xargs -r dirname
 }
+# The image readers' seeds are made by a program: corpus/png, corpus/bmp.
+"$dir/bin/zuvcl_fuzz_seeds" "$dir/zuvcl-seeds" > /dev/null
 
 mkdir -p "$dir/corpus" "$dir/crashes"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
@@ -40,7 +44,11 @@ for t in "${targets[@]}"; do
     module=$(module_of "$t")
     corpus="$dir/corpus/$t"
     mkdir -p "$corpus"
-    [ -n "$module" ] && [ -d "$module/corpus" ] && cp -n "$module"/corpus/* "$corpus"/ 2>/dev/null || true
+    # A module's corpus, or one of its own for this target (corpus-request for ..._request).
+    for seeds in "$module/corpus" "$module/corpus-${t##*_}" "$dir/zuvcl-seeds/${t#zuvcl_}"; do
+        seeds=${seeds%_fuzzer}
+        [ -n "$module" ] && [ -d "$seeds" ] && cp -rn "$seeds"/. "$corpus"/ 2>/dev/null || true
+    done
     args=(-max_total_time="$budget" -print_final_stats=1 -artifact_prefix="$dir/crashes/$t-")
     if [ -n "$module" ]; then
         dict=$(ls "$module"/*.dict 2>/dev/null | head -1 || true)
