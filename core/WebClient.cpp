@@ -5,6 +5,9 @@
 #include "FileVersion.h"
 
 #include "CurlLibrary.h"
+#include "PlainHttp.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -154,6 +157,10 @@ std::string Trim(const std::string& s) {
 void TWebCancel::Cancel() {
     std::lock_guard lock(mutex_);
     cancelled_ = true;
+    for (int fd : wakeFds_) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(fd, &one, sizeof one);
+    }
     if (const TCurlApi* api = active_.empty() ? nullptr : Curl())
         for (void* multi : active_)
             api->multiWakeup(static_cast<CURLM*>(multi));
@@ -169,6 +176,19 @@ bool TWebCancel::Register(void* multi) {
         return false;
     active_.push_back(multi);
     return true;
+}
+
+bool TWebCancel::RegisterWakeFd(int fd) {
+    std::lock_guard lock(mutex_);
+    if (cancelled_)
+        return false;
+    wakeFds_.push_back(fd);
+    return true;
+}
+
+void TWebCancel::UnregisterWakeFd(int fd) {
+    std::lock_guard lock(mutex_);
+    wakeFds_.erase(std::remove(wakeFds_.begin(), wakeFds_.end(), fd), wakeFds_.end());
 }
 
 void TWebCancel::Unregister(void* multi) {
@@ -196,13 +216,18 @@ void ApplyWebDefaults(const TCurlApi& api, CURL* c, const std::string& url, int 
 }
 
 TWebResponse WebGetResponse(const std::string& url, const TWebBounds& bounds, TWebCancel* cancel) {
+    const std::string address = Trim(url);
+    if (IsPlainHttpUrl(address))
+        return PlainHttpRequest({address, false, {}, "Cache-Control: no-cache\r\n"}, bounds, cancel);
+    if (cancel && cancel->Cancelled())
+        return {false, 0, {}, "cancelled"};
     const TCurlApi* api = Curl();
     if (!api)
         return {false, 0, {}, "libcurl could not be loaded"};
     TEasy easy(api->easyInit(), EasyDeleter{api});
     if (!easy)
         return {false, 0, {}, "no handle"};
-    ApplyWebDefaults(*api, easy.get(), Trim(url), bounds.connectMs);
+    ApplyWebDefaults(*api, easy.get(), address, bounds.connectMs);
     TSlist headers(api->slistAppend(nullptr, "Cache-Control: no-cache"), SlistDeleter{api});
     api->easySetopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
     return Perform(*api, easy.get(), bounds, cancel);
@@ -221,24 +246,10 @@ TWebResponse WebPostFormResponse(const std::string& url, const std::string& body
     const TSplitUrl parts = SplitUrl(url);
     if (parts.host.empty())
         return {false, 0, {}, "no host in the address"};
-    const TCurlApi* api = Curl();
-    if (!api)
-        return {false, 0, {}, "libcurl could not be loaded"};
-    TEasy easy(api->easyInit(), EasyDeleter{api});
-    if (!easy)
-        return {false, 0, {}, "no handle"};
-    const std::string target = "http://" + parts.host + "/" + parts.object;
-    CURL* c = easy.get();
-    ApplyWebDefaults(*api, c, target, bounds.connectMs);
-    api->easySetopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    api->easySetopt(c, CURLOPT_POST, 1L);
-    api->easySetopt(c, CURLOPT_POSTFIELDS, body.data());
-    api->easySetopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-    curl_slist* list = api->slistAppend(nullptr, "Accept: */*");
-    list = api->slistAppend(list, "Content-Type: application/x-www-form-urlencoded");
-    TSlist headers(list, SlistDeleter{api});
-    api->easySetopt(c, CURLOPT_HTTPHEADER, headers.get());
-    return Perform(*api, c, bounds, cancel);
+    // Always plain HTTP: the host and path are put after "http://".
+    return PlainHttpRequest({"http://" + parts.host + "/" + parts.object, true, body,
+                             "Content-Type: application/x-www-form-urlencoded\r\n"},
+                            bounds, cancel);
 }
 
 std::string WebPostForm(const std::string& url, const std::string& body, const TWebBounds& bounds,

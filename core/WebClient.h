@@ -1,6 +1,7 @@
 #pragma once
 // The player's web client: a GET into a string, a form POST, URL splitting and percent
-// encoding over libcurl, with one set of bounds for every call.
+// encoding, with one set of bounds for every call. "http://" addresses go over a socket of our
+// own (PlainHttp.h), "https://" ones over libcurl, which is loaded only then.
 //
 // Threads: every call blocks the thread that makes it (a worker thread, never the UI thread)
 // and uses its own libcurl handles; nothing is shared between calls except a TWebCancel the
@@ -40,14 +41,18 @@ public:
     void Reset();
     bool Cancelled() const { return cancelled_.load(); }
 
-    // Used by the calls: a registered transfer is woken by Cancel.
+    // Used by the calls: a registered transfer is woken by Cancel (a libcurl multi handle, or
+    // an eventfd that the plain HTTP transport polls beside its socket).
     bool Register(void* multi);
     void Unregister(void* multi);
+    bool RegisterWakeFd(int fd);
+    void UnregisterWakeFd(int fd);
 
 private:
     std::atomic<bool> cancelled_{false};
     std::mutex mutex_;
     std::vector<void*> active_;
+    std::vector<int> wakeFds_;
 };
 
 struct TWebResponse {
