@@ -17,6 +17,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QTimer>
 
 #include <cstdio>
@@ -111,8 +113,14 @@ int main(int argc, char** argv) {
     CloseOnQuitSignals([mainWindow] { mainWindow->close(); });
     mainWindow->FormCreate();
     // Every window of the player carries its icon (drawn beside the program at build time).
-    app.setWindowIcon(
-        QIcon(QString::fromStdString(state.ProgramDir) + QStringLiteral("icons/tunola.png")));
+    // Read as PNG by name: a reader that guesses the format loads every image-format plug-in
+    // (GIF, ICO, JPEG with libjpeg: 0.2 MiB) to ask it.
+    QImageReader iconReader(QString::fromStdString(state.ProgramDir) +
+                                QStringLiteral("icons/tunola.png"),
+                            "png");
+    iconReader.setAutoDetectImageFormat(false);
+    if (const QImage icon = iconReader.read(); !icon.isNull())
+        app.setWindowIcon(QIcon(QPixmap::fromImage(icon)));
     if (lcStartup().isInfoEnabled())
         TFirstPaintProbe::Install(&app);
     if (lcStall().isInfoEnabled())

@@ -37,6 +37,7 @@ for run in $(seq "$runs"); do
     home="$work/home$run"
     mkdir -p "$home"
     chmod 700 "$home"
+    measure_config "$home"
     result=$(
         export HOME=$home XDG_RUNTIME_DIR=$home TUNOLA_AUDIO_OUTPUT=silent
         "$bin" >"$home/player.log" 2>&1 &

@@ -71,3 +71,12 @@ measure_summary() {
 measure_load() {
     echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
 }
+
+# measure_config HOME [XML]: writes the player's settings file in HOME with XML inside the root,
+# and a service address on a closed port, so that no service is reachable whatever runs on
+# this machine (the library window stays hidden, as the figures assume).
+measure_config() {
+    mkdir -p "$1/Documents/Tunola"
+    printf '<?xml version="1.0" encoding="UTF-8"?>\n<TUNOLA.CONFIG><Service HOST="127.0.0.1:1"/>%s</TUNOLA.CONFIG>\n' \
+        "${2:-}" >"$1/Documents/Tunola/tunola.xml"
+}

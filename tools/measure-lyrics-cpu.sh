@@ -62,10 +62,7 @@ for skin in ${SKINS:-Default Porcelain}; do
         home="$work/home-$skin-$run"
         mkdir -p "$home/Documents/Tunola" "$home/run"
         chmod 700 "$home" "$home/run"
-        cat >"$home/Documents/Tunola/tunola.xml" <<XML
-<?xml version="1.0" encoding="UTF-8"?>
-<TUNOLA.CONFIG><Window><SKIN NAME="$skin"/></Window><Session><DesktopLyrics VISIBLE="1"/><Lyrics VISIBLE="1"/></Session></TUNOLA.CONFIG>
-XML
+        measure_config "$home" "<Window><SKIN NAME=\"$skin\"/></Window><Session><DesktopLyrics VISIBLE=\"1\"/><Lyrics VISIBLE=\"1\"/></Session>"
         viewer=
         if [ -n "$shots" ] && [ "$run" = 1 ]; then
             # Another program's window under the desktop lyrics.

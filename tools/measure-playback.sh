@@ -29,6 +29,7 @@ for run in $(seq "$runs"); do
     home="$work/home$run"
     mkdir -p "$home/Documents/Tunola"
     chmod 700 "$home"
+    measure_config "$home"
     printf '<?xml version="1.0" encoding="UTF-8"?>\n<DefaultList><PlayerList><LIST Path="%s" Title="tone" Artist="" Url="0" Ltime="0"/></PlayerList></DefaultList>\n' \
         "$work/track.mp3" >"$home/Documents/Tunola/Default.pls"
     (

@@ -53,8 +53,7 @@ for skin in ${SKINS:-Default Porcelain}; do
         home="$work/home-$skin-$run"
         mkdir -p "$home/Documents/Tunola" "$home/run"
         chmod 700 "$home" "$home/run"
-        printf '<?xml version="1.0" encoding="UTF-8"?>\n<TUNOLA.CONFIG><Window><SKIN NAME="%s"/></Window></TUNOLA.CONFIG>\n' \
-            "$skin" >"$home/Documents/Tunola/tunola.xml"
+        measure_config "$home" "<Window><SKIN NAME=\"$skin\"/></Window>"
         HOME=$home XDG_RUNTIME_DIR=$home/run XDG_CONFIG_HOME=$home/.config \
             "$bin" "$track" >"$home/player.log" 2>&1 &
         player=$!

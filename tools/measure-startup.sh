@@ -5,6 +5,8 @@
 # the user's playlist or settings. The last run also prints where the memory is: resident KiB
 # by mapping (each shared library, the fonts, the heap, anonymous memory), largest first.
 #   tools/measure-startup.sh [build dir] [runs=10] [seconds before reading memory=3]
+#   LIST=file.pls starts every run with that saved list as the default playlist.
+# The service address is set to a closed port, so no service is reachable (as the budget says).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/measure-lib.sh"
@@ -18,6 +20,8 @@ trap measure_cleanup EXIT
 measure_xvfb :79
 home=$(measure_tmpdir)
 chmod 700 "$home"
+measure_config "$home"
+[ -n "${LIST:-}" ] && cp "$LIST" "$home/Documents/Tunola/Default.pls"
 export HOME=$home XDG_RUNTIME_DIR=$home
 export QT_LOGGING_RULES="tunola.startup.info=true"
 echo "$(date -u '+%F %H:%M') UTC, $(measure_load), commit $(git -C "$here/.." rev-parse --short HEAD)"

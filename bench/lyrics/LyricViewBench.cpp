@@ -1,16 +1,24 @@
-// The lyric display per playback tick and its redraw on a line change, and one paint of the
-// title marquee and of the desktop lyrics' cross-fade.
+// The lyric display per playback tick and its redraw on a line change, one paint of the title
+// marquee and of the desktop lyrics' cross-fade, and the longest stall of the event loop while
+// a lyric download is pending on a slow service.
 
 #include "CnAAFadeText.h"
 #include "CnAAMarqueeText.h"
+#include "EventLoopStallProbe.h"
+#include "LyricLoader.h"
 #include "ZuLrcShow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPixmap>
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -98,6 +106,53 @@ void BM_FadePaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FadePaint);
+
+// A service that finds one lyric and takes `ms` to hand it over (a slow or dying server).
+class TSlowService : public ILyricDown {
+public:
+    explicit TSlowService(int ms) : ms_(ms) {}
+    void ClearResults() override {}
+    void Search(std::string_view, std::string_view, std::string_view, int32_t) override {}
+    int32_t GetCount() const override { return 1; }
+    TLyricSearchResult GetItem(int32_t) const override { return {"晴天", "歌手", 1}; }
+    std::optional<std::string> Download(int32_t) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms_));
+        return std::string("[00:01.00]故事的小黄花\n");
+    }
+
+private:
+    int ms_;
+};
+
+// One track start whose lyric comes from a service that answers after Arg ms, the UI thread's
+// loop turning meanwhile as the player's does; longest_stall_ms is the worst lateness of a
+// 5 ms timer on that loop from the start of the lookup until its result is shown.
+void BM_StallWhileLyricDownloads(benchmark::State& state) {
+    const int ms = int(state.range(0));
+    const std::filesystem::path none = std::filesystem::temp_directory_path() / "tunola-bench-none";
+    TSlowService service(ms);
+    int64_t worst = 0;
+    for (auto _ : state) {
+        TLyricLoader loader(
+            &service, [] { return true; },
+            [](std::function<void()> f) {
+                QMetaObject::invokeMethod(qApp, std::move(f), Qt::QueuedConnection);
+            });
+        TEventLoopStallProbe probe;
+        probe.Start();
+        bool shown = false;
+        loader.Load({none / "a.mp3", "晴天", "歌手"}, none,
+                    [&](const TLyricLookup&) { shown = true; });
+        QElapsedTimer clock;
+        clock.start();
+        while (!shown && clock.elapsed() < ms + 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        probe.Stop();
+        worst = std::max<int64_t>(worst, probe.WorstStallMs());
+    }
+    state.counters["longest_stall_ms"] = double(worst);
+}
+BENCHMARK(BM_StallWhileLyricDownloads)->Arg(1000)->Arg(5000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
