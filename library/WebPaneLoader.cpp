@@ -3,6 +3,8 @@
 #include <QLibrary>
 #include <QString>
 
+#include <memory>
+
 #include <unistd.h>
 
 namespace tunola {
@@ -14,15 +16,18 @@ void PrepareWebEngineEnvironment() {
 
 TWebPaneFactory LoadWebPaneModule(const std::string& programDir, std::string* error) {
     struct TLoaded {
+        // Destroying a QLibrary does not unload it: the module stays for the rest of the run
+        // (WebEngine cannot be unloaded).
+        std::unique_ptr<QLibrary> library;
         TWebPaneFactory factory = nullptr;
         std::string error;
     };
     static TLoaded loaded = [&] {
         TLoaded result;
         PrepareWebEngineEnvironment();
-        // The module stays loaded for the rest of the run: WebEngine cannot be unloaded.
-        auto* library = new QLibrary(QString::fromStdString(programDir) +
-                                     QString::fromLatin1(kWebPaneModuleName));
+        result.library = std::make_unique<QLibrary>(QString::fromStdString(programDir) +
+                                                    QString::fromLatin1(kWebPaneModuleName));
+        QLibrary* library = result.library.get();
         if (!library->load()) {
             result.error = library->errorString().toStdString();
             return result;
