@@ -9,6 +9,7 @@
 #include "StartupSettings.h"
 #include "TunApplication.h"
 #include "TunMain.h"
+#include "TunShare.h"
 #include "WindowManners.h"
 
 #include <QAction>
@@ -212,6 +213,49 @@ TEST(MainWindow, MinimiseTakesTheWholeGroupAndRestoreBringsItBack) {
     window.vb_minClick();
     window.HandleMessage(WM_PLAYER_NOTIFY, ncShowMain, 0);
     EXPECT_FALSE(window.PlaylistWindow()->isVisible());
+}
+
+TEST(MainWindow, LibraryButtonMakesTogglesAndSkinsTheLibraryWindow) {
+    QTemporaryDir user;
+    TAppState state;
+    UseUserFolder(state, user);
+    state.ProgramDir = std::string(TUNOLA_TEST_SOURCE_DIR) + "/data/";
+    state.SkinName = "Porcelain";
+    state.SkinDir = state.ProgramDir + "skin/Porcelain/";
+    TTunMain window(state);
+    window.CreateSkinLoader();
+    window.CreateWindows();
+    window.LoadSkin();
+    window.show();
+    // Nothing of it exists until it is needed.
+    EXPECT_EQ(window.ShareWindow(), nullptr);
+    QTest::mouseClick(window.vb_share, Qt::LeftButton);
+    TTunShare* share = window.ShareWindow();
+    ASSERT_NE(share, nullptr);
+    EXPECT_TRUE(share->isVisible());
+    EXPECT_TRUE(window.vb_share->Checked());
+    EXPECT_EQ(share->pos(), QPoint(window.x() + window.width(), window.y()));
+    // The skin as it stood reached the window made later.
+    EXPECT_FALSE(share->btn_close->Image().Empty());
+    EXPECT_EQ(share->size(), QSize(772, 532));
+    QTest::mouseClick(window.vb_share, Qt::LeftButton);
+    EXPECT_FALSE(share->isVisible());
+    EXPECT_FALSE(window.vb_share->Checked());
+    QTest::mouseClick(window.vb_share, Qt::LeftButton);
+    share->btn_closeClick(); // close hides and unchecks the button
+    EXPECT_FALSE(share->isVisible());
+    EXPECT_FALSE(window.vb_share->Checked());
+
+    // An entry added from the window is an internet entry, saved with the list at once.
+    const int index = window.AppendInternetEntry({" http://h/share/mm1.mp3", "晴天", "周杰伦"});
+    const TZuPlaylistItems& list = window.PlaylistWindow()->Playlist().Items();
+    ASSERT_EQ(index, list.Count() - 1);
+    EXPECT_TRUE(list.GetItem(index)->ISURL());
+    EXPECT_EQ(list.GetItem(index)->Caption(), "晴天 - 周杰伦");
+    QFile saved(QString::fromStdString(state.PlaylistFile));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("mm1.mp3"));
+    EXPECT_EQ(int(window.PlaylistWindow()->ShuffleOrder().size()), list.Count());
 }
 
 // The main window's keys and the volume slider's wheel, as real events.
