@@ -166,6 +166,7 @@ public:
     void StartDesktopBus();
     void RestoreSession();
     void LoadSkin();
+    void ShowStartCaption();
     void PlaceWindows();
     void ReadVolume();
     void SetOpenFileFilter();
