@@ -5,6 +5,11 @@
 #
 #   tools/fuzz-all.sh                 every target, FUZZ_BUDGET seconds each (default 300)
 #   FUZZ_BUDGET=30 tools/fuzz-all.sh skin lrc   only targets whose names contain "skin" or "lrc"
+#   FUZZ_RUNS=5000000 tools/fuzz-all.sh url_decode update_answer   a number of inputs each instead
+#
+# Every target named fuzz_* or *_fuzzer in fuzz/<module>/CMakeLists.txt is found and run, e.g.
+# fuzz/core's fuzz_url_decode (the web client's URL decoding), fuzz_update_answer (the update
+# check's answer) and fuzz_update_text (what the updater shows of the service's parameter).
 #
 # Each target starts from its module's committed corpus (fuzz/<module>/corpus) when there is one,
 # copied into build-fuzz/corpus/<target>/ so the committed one stays as it is, and uses the
@@ -49,7 +54,12 @@ for t in "${targets[@]}"; do
         seeds=${seeds%_fuzzer}
         [ -n "$module" ] && [ -d "$seeds" ] && cp -rn "$seeds"/. "$corpus"/ 2>/dev/null || true
     done
-    args=(-max_total_time="$budget" -print_final_stats=1 -artifact_prefix="$dir/crashes/$t-")
+    if [ -n "${FUZZ_RUNS:-}" ]; then
+        args=(-runs="$FUZZ_RUNS")
+    else
+        args=(-max_total_time="$budget")
+    fi
+    args+=(-print_final_stats=1 -artifact_prefix="$dir/crashes/$t-")
     if [ -n "$module" ]; then
         dict=$(ls "$module"/*.dict 2>/dev/null | head -1 || true)
         [ -n "$dict" ] && args+=(-dict="$dict")
@@ -57,11 +67,13 @@ for t in "${targets[@]}"; do
     fi
     log="$dir/$t.log"
     result=ok
+    started=$SECONDS
     "$dir/bin/$t" "${args[@]}" "$corpus" > "$log" 2>&1 || { result=CRASH; status=1; }
+    took=$((SECONDS - started))
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
     cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
-    printf '%-22s %8s %10s %8s %8s %8s %s\n' "$t" "$budget" "${runs:-?}" "${speed:-?}" \
+    printf '%-22s %8s %10s %8s %8s %8s %s\n' "$t" "$took" "${runs:-?}" "${speed:-?}" \
         "${cov:-?}" "$(ls "$corpus" | wc -l)" "$result"
     unset LSAN_OPTIONS
 done
