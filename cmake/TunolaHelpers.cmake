@@ -1,7 +1,8 @@
 # tunola_add_test(NAME name SOURCES ... LIBS ...)
 # One GoogleTest executable per module, registered with CTest. Widget tests run on Qt's
 # offscreen platform; HOME and TMPDIR point into the build tree so that no test touches the
-# user's files or the running player's socket.
+# user's files or the running player's socket, and the players under test look for their service
+# on the discard port, where nothing answers, unless a test starts one of its own.
 function(tunola_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
@@ -11,7 +12,7 @@ function(tunola_add_test)
   file(MAKE_DIRECTORY ${home}/tmp)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${home};TMPDIR=${home}/tmp;XDG_RUNTIME_DIR=${home}/tmp;XDG_CONFIG_HOME=${home}/.config"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${home};TMPDIR=${home}/tmp;XDG_RUNTIME_DIR=${home}/tmp;XDG_CONFIG_HOME=${home}/.config;TUNOLA_SERVICE_HOST=127.0.0.1:9"
     TIMEOUT 600)
 endfunction()
 

@@ -3,6 +3,8 @@
 #include "MoConfig.h"
 #include "StartupSettings.h"
 
+#include <cstdlib>
+
 namespace tunola {
 
 std::string ReadServiceHost(const std::string& configFile) {
@@ -11,7 +13,10 @@ std::string ReadServiceHost(const std::string& configFile) {
 }
 
 std::string ReadServiceHost(TMoConfig& config) {
-    std::string host = config.ReadString("Service", "HOST", kDefaultServiceHost);
+    const char* forced = std::getenv(kServiceHostVariable);
+    std::string host = forced && *forced
+                           ? std::string(forced)
+                           : config.ReadString("Service", "HOST", kDefaultServiceHost);
     // Surrounding blanks would only make an address that never connects.
     const size_t b = host.find_first_not_of(" \t\r\n");
     const size_t e = host.find_last_not_of(" \t\r\n");

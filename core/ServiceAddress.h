@@ -1,7 +1,9 @@
 #pragma once
 // Where the player finds its service: the element "Service", attribute "HOST" of the user's
 // configuration ("host" or "host:port"), by default a service on this machine. Every address
-// of the service is "http://" + host + path.
+// of the service is "http://" + host + path. The environment variable TUNOLA_SERVICE_HOST, when
+// set and not empty, stands in for the configuration: test suites point their players at a
+// service of their own (or at none) with it, so they never reach one that runs on this machine.
 
 #include <string>
 
@@ -9,6 +11,7 @@ namespace tunola {
 
 inline constexpr int kDefaultServicePort = 7860;
 inline constexpr const char* kDefaultServiceHost = "127.0.0.1:7860";
+inline constexpr const char* kServiceHostVariable = "TUNOLA_SERVICE_HOST";
 
 // Paths on the service.
 inline constexpr const char* kServiceCheckPath = "/soft/updata.asp";

@@ -18,6 +18,8 @@ work=$(mktemp -d /tmp/tunola-soak.XXXXXX)
 trap 'kill "$player" 2>/dev/null || true; rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_DOCUMENTS_DIR="$work/home/Documents"
 export QT_QPA_PLATFORM=offscreen TUNOLA_AUDIO_OUTPUT=silent
+# No service of this machine (the demo, a user's own) hears from the soak player.
+export TUNOLA_SERVICE_HOST=${TUNOLA_SERVICE_HOST:-127.0.0.1:9}
 mkdir -p "$HOME/Documents/Tunola" "$XDG_RUNTIME_DIR" "$work/music"
 chmod 700 "$XDG_RUNTIME_DIR"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:quarantine_size_mb=16"

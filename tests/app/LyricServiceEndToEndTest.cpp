@@ -6,6 +6,7 @@
 
 #include "PlayerMessages.h"
 #include "PlayerProcessFixture.h"
+#include "ServiceAddress.h"
 #include "ServiceTestKit.h"
 #include "SingleInstance.h"
 
@@ -88,6 +89,7 @@ protected:
     // Starts a player on this test's environment, waits until it has found the service and
     // hands it `track` to play.
     void PlayOnline(const std::filesystem::path& track) {
+        env_.remove(QString::fromLatin1(kServiceHostVariable)); // the settings name the service
         StartPlayer();
         ASSERT_TRUE(WaitUntilAnswering());
         ASSERT_TRUE(WaitForStatus("service", "online", 15)) << service_.Log();

@@ -112,6 +112,7 @@ TEST(FileVersion, ComesFromTheProjectVersion) {
 }
 
 TEST(ServiceAddress, HostFromTheConfigurationWithADefault) {
+    ::unsetenv(kServiceHostVariable); // the suite's own setting
     const std::string file =
         std::string(::getenv("TMPDIR") ? ::getenv("TMPDIR") : "/tmp") + "/service-address.xml";
     std::remove(file.c_str());
@@ -121,6 +122,11 @@ TEST(ServiceAddress, HostFromTheConfigurationWithADefault) {
         out << "<TUNOLA.CONFIG><Service HOST=\" music.example:8080 \"/></TUNOLA.CONFIG>";
     }
     EXPECT_EQ(ReadServiceHost(file), "music.example:8080");
+    ::setenv(kServiceHostVariable, "127.0.0.1:9", 1);
+    EXPECT_EQ(ReadServiceHost(file), "127.0.0.1:9") << "the environment stands in";
+    ::setenv(kServiceHostVariable, "", 1);
+    EXPECT_EQ(ReadServiceHost(file), "music.example:8080");
+    ::unsetenv(kServiceHostVariable);
     EXPECT_EQ(ServiceUrl("music.example:8080", kServiceCheckPath),
               "http://music.example:8080/soft/updata.asp");
     std::remove(file.c_str());
