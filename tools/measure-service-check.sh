@@ -47,7 +47,9 @@ for kind in dead silent; do
         printf '<TUNOLA.CONFIG><Service HOST="127.0.0.1:%s"/></TUNOLA.CONFIG>\n' "$port" \
             >"$home/Documents/Tunola/tunola.xml"
         (
-            export HOME=$home XDG_RUNTIME_DIR=$home TUNOLA_AUDIO_OUTPUT=silent
+            # The setting and its stand-in both name the port.
+            export HOME=$home XDG_RUNTIME_DIR=$home TUNOLA_AUDIO_OUTPUT=silent \
+                TUNOLA_SERVICE_HOST=127.0.0.1:$port
             "$bin" >"$home/player.log" 2>&1 &
             pid=$!
             for _ in $(seq 100); do "$remote" count >/dev/null 2>&1 && break; sleep 0.1; done

@@ -144,14 +144,9 @@ TEST_F(PlayerProcess, RestartRightAfterClosingWhileAStreamOpens) {
 TEST_F(PlayerProcess, ClosingWhileTheServiceCheckWaitsOnASilentService) {
     tunaudio::test::THttpTestServer silent;
     ASSERT_TRUE(silent.Start(true));
-    {
-        QFile config(home_.path() + QStringLiteral("/Documents/Tunola/tunola.xml"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(QStringLiteral("<TUNOLA.CONFIG><Service HOST=\"127.0.0.1:%1\"/>"
-                                    "</TUNOLA.CONFIG>")
-                         .arg(silent.Port())
-                         .toUtf8());
-    }
+    // In place of the configured service (the suite's own stand-in included).
+    env_.insert(QStringLiteral("TUNOLA_SERVICE_HOST"),
+                QStringLiteral("127.0.0.1:%1").arg(silent.Port()));
     QProcess* player = Start();
     ASSERT_TRUE(player->waitForStarted());
     ASSERT_TRUE(WaitUntilAnswering());
