@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds Tunola and runs every test: first the normal build, then the same suite built with
-# AddressSanitizer and UndefinedBehaviorSanitizer. With TUNOLA_TSAN=1 the tests of the code that
-# runs threads (playback controller, audio library, playlist, web calls) are also built with
-# ThreadSanitizer, beside the ASan stage; with TUNOLA_SOAK=1 the real player soaks for two
-# minutes on the ASan build. Installs what it needs on the first run.
+# Builds Tunola and runs every test: first the normal build, then two sanitizer stages side by
+# side: the whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, followed by
+# two minutes of soak of the real player on that build, and the tests of the code that runs
+# threads (playback controller, audio library, playlist, web calls) built with ThreadSanitizer.
+# TUNOLA_TSAN=0 or TUNOLA_SOAK=0 leaves a stage out. Installs what it needs on the first run.
+# Each stage prints its time; docs/PERFORMANCE.md has the whole run's time on a 2-core machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,8 +29,10 @@ asan_stage() {
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     run_suite build-asan "$1" -DCMAKE_BUILD_TYPE=Debug -DTUNOLA_SANITIZE=address
     # The real player under ASan + UBSan for two minutes of random commands (tools/soak.sh).
-    if [ "${TUNOLA_SOAK:-0}" = 1 ]; then
+    if [ "${TUNOLA_SOAK:-1}" = 1 ]; then
+        local begun=$SECONDS
         bash tools/soak.sh build-asan 2
+        echo "soak: $((SECONDS - begun)) s"
     fi
 }
 
@@ -57,26 +60,36 @@ tsan_stage() {
         --gtest_filter='*FilesAddedInOneGo*:*AHundredFiles*:*TagsGive*:*FoldersGoIn*:*OpeningAList*')
 }
 
-echo "== normal build =="
-run_suite build "$jobs" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUNOLA_SANITIZE=OFF
+# Runs a stage and prints its time once it passed (a failing stage ends the script or its
+# background job under set -e, so its command must not sit in an || list).
+timed() {
+    local name=$1 begun=$SECONDS
+    shift
+    "$@"
+    echo "$name: $((SECONDS - begun)) s"
+}
 
-# The TSan stage and the soak are not yet part of the default run (their time on this machine is
-# still to be measured): TUNOLA_TSAN=1 and TUNOLA_SOAK=1 add them.
-if [ "${TUNOLA_TSAN:-0}" = 1 ] && [ "$jobs" -ge 2 ]; then
+echo "== normal build =="
+timed "normal build and tests" run_suite build "$jobs" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTUNOLA_SANITIZE=OFF
+
+if [ "${TUNOLA_TSAN:-1}" = 1 ] && [ "$jobs" -ge 2 ]; then
     echo "== sanitizer builds side by side: ASan + UBSan (whole suite), TSan (threaded code) =="
     # The small TSan stage gets one core, the whole-suite ASan stage the rest.
-    asan_stage $((jobs - 1)) > >(sed -u 's/^/[asan] /') 2>&1 &
+    timed "ASan + UBSan stage" asan_stage $((jobs - 1)) > >(sed -u 's/^/[asan] /') 2>&1 &
     asan=$!
-    tsan_stage 1 > >(sed -u 's/^/[tsan] /') 2>&1 &
+    timed "TSan stage" tsan_stage 1 > >(sed -u 's/^/[tsan] /') 2>&1 &
     tsan=$!
     status=0
     wait "$asan" || { echo "ASan + UBSan stage failed"; status=1; }
     wait "$tsan" || { echo "TSan stage failed"; status=1; }
+    echo "whole run: $SECONDS s"
     exit "$status"
 fi
 echo "== sanitizer build (ASan + UBSan) =="
-asan_stage "$jobs"
-if [ "${TUNOLA_TSAN:-0}" = 1 ]; then
+timed "ASan + UBSan stage" asan_stage "$jobs"
+if [ "${TUNOLA_TSAN:-1}" = 1 ]; then
     echo "== sanitizer build (TSan) =="
-    tsan_stage "$jobs"
+    timed "TSan stage" tsan_stage "$jobs"
 fi
+echo "whole run: $SECONDS s"
