@@ -72,7 +72,7 @@ for t in "${targets[@]}"; do
     took=$((SECONDS - started))
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
-    cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+    cov=$({ grep -o 'cov: [0-9]*' "$log" || true; } | tail -1 | cut -d' ' -f2)
     printf '%-22s %8s %10s %8s %8s %8s %s\n' "$t" "$took" "${runs:-?}" "${speed:-?}" \
         "${cov:-?}" "$(ls "$corpus" | wc -l)" "$result"
     unset LSAN_OPTIONS
