@@ -73,4 +73,13 @@ private:
     std::vector<std::thread> workers_;
 };
 
+// A port that nothing listens on: bound once, then closed.
+inline int DeadPort() {
+    THttpTestServer s;
+    s.Start(true);
+    const int port = s.Port();
+    s.Stop();
+    return port;
+}
+
 } // namespace tunaudio::test

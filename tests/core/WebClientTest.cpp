@@ -14,6 +14,7 @@
 #include <thread>
 
 using namespace tunola;
+using tunaudio::test::DeadPort;
 using tunaudio::test::THttpRoute;
 using tunaudio::test::THttpTestServer;
 using namespace std::chrono_literals;
@@ -31,15 +32,6 @@ TWebBounds Short() {
     b.totalMs = 1500;
     b.maxBytes = 1u << 20;
     return b;
-}
-
-// A port that nothing listens on: bound once, then closed.
-int DeadPort() {
-    THttpTestServer s;
-    s.Start(true);
-    const int port = s.Port();
-    s.Stop();
-    return port;
 }
 
 } // namespace

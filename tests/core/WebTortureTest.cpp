@@ -23,6 +23,7 @@
 #include <thread>
 
 using namespace tunola;
+using tunaudio::test::DeadPort;
 using tunaudio::test::THttpRoute;
 using tunaudio::test::THttpTestServer;
 using namespace std::chrono_literals;
@@ -37,14 +38,6 @@ TWebBounds Bounds() {
     b.totalMs = 6000;
     b.maxBytes = 4u << 20;
     return b;
-}
-
-int DeadPort() {
-    THttpTestServer s;
-    s.Start(true);
-    const int port = s.Port();
-    s.Stop();
-    return port;
 }
 
 struct TCallResult {
