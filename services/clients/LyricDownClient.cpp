@@ -1,5 +1,6 @@
 #include "LyricDownClient.h"
 
+#include "TabLines.h"
 #include "TextCodec.h"
 #include "WebClient.h"
 
@@ -20,25 +21,17 @@ std::string Enc(std::string_view utf8) {
 } // namespace
 
 std::vector<TLyricSearchResult> ParseLyricResults(std::string_view body, size_t maxResults) {
-    std::vector<TLyricSearchResult> out;
-    while (!body.empty() && out.size() < maxResults) {
-        const size_t end = body.find('\n');
-        std::string_view line = body.substr(0, end);
-        body = end == std::string_view::npos ? std::string_view() : body.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        const size_t a = line.find('\t');
-        const size_t b = a == std::string_view::npos ? a : line.find('\t', a + 1);
-        if (b == std::string_view::npos)
-            continue;
-        int32_t id = 0;
-        const auto [ptr, ec] = std::from_chars(line.data(), line.data() + a, id);
-        if (ec != std::errc() || ptr != line.data() + a || id == 0)
-            continue;
-        out.push_back(
-            {std::string(line.substr(a + 1, b - a - 1)), std::string(line.substr(b + 1)), id});
-    }
-    return out;
+    return ReadTabLines<TLyricSearchResult>(
+        body, maxResults, [](std::string_view line) -> std::optional<TLyricSearchResult> {
+            std::string_view f[3]; // id, title, artist (the rest of the line)
+            if (!SplitTabFields(line, f, 3, true))
+                return std::nullopt;
+            int32_t id = 0;
+            const auto [ptr, ec] = std::from_chars(f[0].data(), f[0].data() + f[0].size(), id);
+            if (ec != std::errc() || ptr != f[0].data() + f[0].size() || id == 0)
+                return std::nullopt;
+            return TLyricSearchResult{std::string(f[1]), std::string(f[2]), id};
+        });
 }
 
 TLyricDownClient::TLyricDownClient(std::string host) : base_("http://" + std::move(host)) {}

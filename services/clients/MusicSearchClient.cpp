@@ -1,6 +1,7 @@
 #include "MusicSearchClient.h"
 
 #include "ShareLinks.h"
+#include "TabLines.h"
 #include "TextCodec.h"
 #include "WebClient.h"
 
@@ -11,19 +12,6 @@ namespace tunola {
 namespace {
 
 constexpr TWebBounds kSearchBounds{3000, 5000, 15000, 2u << 20};
-
-// Splits a line at its tabs; false unless there are exactly `n` fields.
-bool SplitFields(std::string_view line, std::string_view* fields, size_t n) {
-    size_t count = 0;
-    while (count < n) {
-        const size_t tab = line.find('\t');
-        fields[count++] = line.substr(0, tab);
-        if (tab == std::string_view::npos)
-            return count == n;
-        line.remove_prefix(tab + 1);
-    }
-    return false;
-}
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     if (s.size() < prefix.size())
@@ -41,23 +29,18 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 } // namespace
 
 std::vector<TMusicSearchResult> ParseMusicResults(std::string_view body, size_t maxResults) {
-    std::vector<TMusicSearchResult> out;
-    while (!body.empty() && out.size() < maxResults) {
-        const size_t end = body.find('\n');
-        std::string_view line = body.substr(0, end);
-        body = end == std::string_view::npos ? std::string_view() : body.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        std::string_view f[4];
-        if (!SplitFields(line, f, 4) || f[2].empty())
-            continue;
-        int32_t param = 0;
-        const auto [ptr, ec] = std::from_chars(f[3].data(), f[3].data() + f[3].size(), param);
-        if (ec != std::errc() || ptr != f[3].data() + f[3].size())
-            continue;
-        out.push_back({std::string(f[0]), std::string(f[1]), std::string(f[2]), param});
-    }
-    return out;
+    return ReadTabLines<TMusicSearchResult>(
+        body, maxResults, [](std::string_view line) -> std::optional<TMusicSearchResult> {
+            std::string_view f[4]; // title, artist, link key, link parameter
+            if (!SplitTabFields(line, f, 4) || f[2].empty())
+                return std::nullopt;
+            int32_t param = 0;
+            const auto [ptr, ec] = std::from_chars(f[3].data(), f[3].data() + f[3].size(), param);
+            if (ec != std::errc() || ptr != f[3].data() + f[3].size())
+                return std::nullopt;
+            return TMusicSearchResult{std::string(f[0]), std::string(f[1]), std::string(f[2]),
+                                      param};
+        });
 }
 
 std::string MusicSongUrl(std::string_view host, std::string_view key) {

@@ -112,7 +112,8 @@ TEST(ServiceLibraries, BadAnswersAreSkippedAndDeadServersFindNothing) {
                                    "99999999999\tout of range\ty\n"
                                    "-3\twanted\ty\r\n"
                                    "8\tonly two fields\n"
-                                   "9\t\t\n"));
+                                   "9\t\t\n"
+                                   "10\tt\tname\twith a tab\n"));
     server.Route("/api/lyrics/get?id=7", Text(200, std::string("[00:01]a\0b", 10)));
     server.Route("/api/lyrics/get?id=8", Text(404, "no such lyric\n"));
     server.Route("/api/music/search?q=" + UrlEncode("q") + "&kind=1",
@@ -120,20 +121,22 @@ TEST(ServiceLibraries, BadAnswersAreSkippedAndDeadServersFindNothing) {
                            "t\ta\tmm2.wav\n"
                            "t\ta\t\t3\n"
                            "t\ta\tmm4.wav\tfour\n"
-                           "t2\ta2\thttp://elsewhere.example/x.mp3\t5\n"));
+                           "t2\ta2\thttp://elsewhere.example/x.mp3\t5\n"
+                           "t\ta\tmm6.wav\t6\tfifth field\n"));
     ASSERT_TRUE(server.Start());
     const std::string host = "127.0.0.1:" + std::to_string(server.Port());
 
     const TServiceObject<ILyricDown> down = LyricDown(host);
     ASSERT_TRUE(down.Get());
     down.Get()->Search("a b", "x", "", 0);
-    ASSERT_EQ(down.Get()->GetCount(), 3);
+    ASSERT_EQ(down.Get()->GetCount(), 4);
     EXPECT_EQ(down.Get()->GetItem(0).Title, "好");
     EXPECT_EQ(down.Get()->GetItem(0).LyricId, 7);
     EXPECT_EQ(down.Get()->GetItem(1).LyricId, -3);
     EXPECT_EQ(down.Get()->GetItem(1).Artist, "y") << "a CR before the line feed is dropped";
     EXPECT_EQ(down.Get()->GetItem(2).LyricId, 9);
-    EXPECT_EQ(down.Get()->GetItem(3).LyricId, 0) << "past the end: an empty record";
+    EXPECT_EQ(down.Get()->GetItem(3).Artist, "name\twith a tab") << "the artist is the rest";
+    EXPECT_EQ(down.Get()->GetItem(4).LyricId, 0) << "past the end: an empty record";
     EXPECT_EQ(down.Get()->GetItem(-1).LyricId, 0);
     EXPECT_EQ(down.Get()->Download(7), std::string("[00:01]a\0b", 10)) << "the bytes as sent";
     EXPECT_FALSE(down.Get()->Download(8)) << "an error status is no lyric";
