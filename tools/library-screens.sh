@@ -9,28 +9,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-screenshots/library}
 mkdir -p "$out"
-. scripts/demo-service.sh
-export HOME=$DEMO_HOME
-export XDG_RUNTIME_DIR=$demo_dir/run
-mkdir -p "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-display=:84
-Xvfb "$display" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-player=
-trap 'kill $player $xvfb 2>/dev/null || true; demo_service_stop' EXIT INT TERM
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source tools/measure-lib.sh
+trap measure_cleanup EXIT
+measure_demo_home
+measure_xvfb :84 1600x900x24
 
 build/bin/tunola 2>"$demo_dir/player.log" &
-player=$!
+measure_pids+=("$!")
 # The window shows by itself once the player has found the service.
-window=
-for _ in $(seq 100); do
-    window=$(xdotool search --name '分享平台' 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && xwininfo -id "$window" | grep -q IsViewable && break
-    sleep 0.1
-done
+window=$(measure_window '分享平台')
 [ -n "$window" ] || { echo "the library window did not show" >&2; exit 1; }
 # Clicks at points of the window (its client coordinates).
 click() {

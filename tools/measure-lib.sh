@@ -1,6 +1,7 @@
 # Shared pieces of the tools/measure-*.sh scripts (sourced, not run): a private virtual display,
-# a private PulseAudio with a null sink, a fresh home folder, CPU readings and the summary line.
-# Every process started here is remembered and ended by measure_cleanup (run on EXIT).
+# a private PulseAudio with a null sink, a fresh home folder or the demo service's, CPU readings
+# and the summary line. Every process started here is remembered and ended by measure_cleanup
+# (run on EXIT), the demo service too.
 
 measure_pids=()
 measure_dirs=()
@@ -10,6 +11,7 @@ measure_cleanup() {
     for p in "${measure_pids[@]}"; do kill "$p" 2>/dev/null || true; done
     for p in "${measure_pids[@]}"; do wait "$p" 2>/dev/null || true; done
     for p in "${measure_dirs[@]}"; do rm -rf "$p"; done
+    if declare -F demo_service_stop >/dev/null; then demo_service_stop; fi
 }
 
 measure_tmpdir() { # prints a new folder that measure_cleanup removes
@@ -19,9 +21,9 @@ measure_tmpdir() { # prints a new folder that measure_cleanup removes
     echo "$d"
 }
 
-# measure_xvfb DISPLAY: starts Xvfb there and exports DISPLAY; sets xvfb_pid.
+# measure_xvfb DISPLAY [SCREEN=1280x800x24]: starts Xvfb there and exports DISPLAY; sets xvfb_pid.
 measure_xvfb() {
-    Xvfb "$1" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb "$1" -screen 0 "${2:-1280x800x24}" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     measure_pids+=("$xvfb_pid")
     export DISPLAY=$1
@@ -79,4 +81,28 @@ measure_config() {
     mkdir -p "$1/Documents/Tunola"
     printf '<?xml version="1.0" encoding="UTF-8"?>\n<TUNOLA.CONFIG><Service HOST="127.0.0.1:1"/>%s</TUNOLA.CONFIG>\n' \
         "${2:-}" >"$1/Documents/Tunola/tunola.xml"
+}
+
+# measure_demo_home: starts the demo music service (scripts/demo-service.sh, from the source
+# folder) and makes its demo home this script's HOME, with a private XDG_RUNTIME_DIR in it.
+# demo-service.sh sets its own EXIT trap; this puts measure_cleanup back, which stops the service.
+measure_demo_home() {
+    . scripts/demo-service.sh
+    trap measure_cleanup EXIT
+    export HOME=$DEMO_HOME
+    export XDG_RUNTIME_DIR=$demo_dir/run
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+# measure_window TITLE: waits up to 10 s for a shown window of that title; prints its id, or
+# nothing when there is no such window.
+measure_window() {
+    local w= _
+    for _ in $(seq 100); do
+        w=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
+        [ -n "$w" ] && xwininfo -id "$w" | grep -q IsViewable && break
+        sleep 0.1
+    done
+    echo "$w"
 }

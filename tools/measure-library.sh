@@ -7,26 +7,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 settle=${2:-5}
-. scripts/demo-service.sh
-export HOME=$DEMO_HOME
-export XDG_RUNTIME_DIR=$demo_dir/run
-mkdir -p "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-display=:85
-Xvfb "$display" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-player=
-trap 'kill $player $xvfb 2>/dev/null || true; demo_service_stop' EXIT INT TERM
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-echo "$(date -u '+%F %H:%M') UTC, $(uptime | sed 's/.*load/load/'), commit $(git rev-parse --short HEAD)"
+source tools/measure-lib.sh
+trap measure_cleanup EXIT
+measure_demo_home
+measure_xvfb :85 1600x900x24
+echo "$(date -u '+%F %H:%M') UTC, $(measure_load), commit $(git rev-parse --short HEAD)"
 "$build/bin/tunola" 2>/dev/null &
 player=$!
-for _ in $(seq 100); do
-    w=$(xdotool search --name '分享平台' 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && xwininfo -id "$w" | grep -q IsViewable && break
-    sleep 0.1
-done
+measure_pids+=("$player")
+measure_window '分享平台' >/dev/null
 sleep "$settle"
 rss() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
 total=0
