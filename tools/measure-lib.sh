@@ -21,15 +21,34 @@ measure_tmpdir() { # prints a new folder that measure_cleanup removes
     echo "$d"
 }
 
-# measure_xvfb DISPLAY [SCREEN=1280x800x24]: starts Xvfb there and exports DISPLAY; sets xvfb_pid.
+# measure_xvfb DISPLAY [SCREEN=1280x800x24]: starts Xvfb on DISPLAY, or on the next free number
+# when another X server holds it (measurements run side by side: the player and the clicks must
+# not land on someone else's display), and exports DISPLAY; sets xvfb_pid.
 measure_xvfb() {
-    Xvfb "$1" -screen 0 "${2:-1280x800x24}" -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    measure_pids+=("$xvfb_pid")
-    export DISPLAY=$1
-    local _
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    echo "Xvfb did not start on $1" >&2
+    local n=${1#:} _
+    for _ in $(seq 20); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] &&
+            ! xdpyinfo -display ":$n" >/dev/null 2>&1; then
+            Xvfb ":$n" -screen 0 "${2:-1280x800x24}" -nolisten tcp >/dev/null 2>&1 &
+            xvfb_pid=$!
+            measure_pids+=("$xvfb_pid")
+            export DISPLAY=:$n
+            for _ in $(seq 50); do
+                kill -0 "$xvfb_pid" 2>/dev/null || break # another server took the number first
+                if xdpyinfo >/dev/null 2>&1; then
+                    [ ":$n" = "$1" ] || echo "Xvfb on :$n ($1 is taken)" >&2
+                    return 0
+                fi
+                sleep 0.1
+            done
+            if kill -0 "$xvfb_pid" 2>/dev/null; then
+                echo "Xvfb did not start on :$n" >&2
+                return 1
+            fi
+        fi
+        n=$((n + 1))
+    done
+    echo "no free display from $1 on" >&2
     return 1
 }
 
@@ -98,7 +117,7 @@ measure_demo_home() {
 # measure_window TITLE: waits up to 10 s for a shown window of that title; prints its id, or
 # nothing when there is no such window.
 measure_window() {
-    local w= _
+    local w="" _
     for _ in $(seq 100); do
         w=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
         [ -n "$w" ] && xwininfo -id "$w" | grep -q IsViewable && break
