@@ -4,6 +4,7 @@
 #include "WebPaneLoader.h"
 
 #include <ShareLinks.h>
+#include <ZuSkinnedForm.h>
 
 #include <QAction>
 #include <QApplication>
@@ -24,15 +25,6 @@
 namespace tunola {
 
 namespace {
-
-constexpr int kBorderWidth = 6;
-
-template <class T> T* Make(QWidget* parent, const char* name, QRect where) {
-    auto* c = new T(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setGeometry(where);
-    return c;
-}
 
 // A panel without a bevel: a plain widget that paints its background colour.
 QWidget* MakePanel(QWidget* parent, const char* name) {
@@ -91,17 +83,14 @@ TTunShare::~TTunShare() {
 }
 
 void TTunShare::BuildComponents() {
-    ZuWindow1 = new TZuWindow(this);
-    ZuWindow1->setObjectName(QStringLiteral("ZuWindow1"));
-    // Presses on the background reach the window, which moves and sizes itself.
-    ZuWindow1->setEnabled(false);
+    ZuWindow1 = MakeSkinBackground(*this);
 
-    btn_back = Make<TZuButton>(this, "btn_back", {8, 8, 25, 25});
-    btn_forward = Make<TZuButton>(this, "btn_forward", {40, 8, 25, 25});
-    btn_refresh = Make<TZuButton>(this, "btn_refresh", {72, 8, 25, 25});
-    btn_min = Make<TZuButton>(this, "btn_min", {672, 8, 25, 25});
-    btn_max = Make<TZuButton>(this, "btn_max", {704, 8, 25, 25});
-    btn_close = Make<TZuButton>(this, "btn_close", {736, 8, 25, 25});
+    btn_back = MakeNamedControl<TZuButton>(this, "btn_back", {8, 8, 25, 25});
+    btn_forward = MakeNamedControl<TZuButton>(this, "btn_forward", {40, 8, 25, 25});
+    btn_refresh = MakeNamedControl<TZuButton>(this, "btn_refresh", {72, 8, 25, 25});
+    btn_min = MakeNamedControl<TZuButton>(this, "btn_min", {672, 8, 25, 25});
+    btn_max = MakeNamedControl<TZuButton>(this, "btn_max", {704, 8, 25, 25});
+    btn_close = MakeNamedControl<TZuButton>(this, "btn_close", {736, 8, 25, 25});
     btn_back->OnClick = [this](QWidget&) { btn_backClick(); };
     btn_forward->OnClick = [this](QWidget&) { btn_forwardClick(); };
     btn_refresh->OnClick = [this](QWidget&) { btn_refreshClick(); };
@@ -109,7 +98,7 @@ void TTunShare::BuildComponents() {
     btn_max->OnClick = [this](QWidget&) { btn_maxClick(); };
     btn_close->OnClick = [this](QWidget&) { btn_closeClick(); };
 
-    tab_pnl = Make<TZuTabControl>(this, "tab_pnl", {128, 8, 137, 21});
+    tab_pnl = MakeNamedControl<TZuTabControl>(this, "tab_pnl", {128, 8, 137, 21});
     tab_pnl->SetTabs({QStringLiteral("音乐分享"), QStringLiteral("音乐搜索")});
     tab_pnl->SetTabHeight(21);
     tab_pnl->SetTabSpacing(1);
@@ -128,14 +117,7 @@ void TTunShare::BuildComponents() {
     pages->addWidget(pnl_search);
     pnl_search->hide();
 
-    OnMouseDown = [this](QWidget&, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
-        if (button == Qt::LeftButton && windowState() == Qt::WindowNoState)
-            HitTestBorder(*this, x, y, true, kBorderWidth);
-    };
-    OnMouseMove = [this](QWidget&, Qt::KeyboardModifiers, int x, int y) {
-        if (windowState() == Qt::WindowNoState)
-            HitTestBorder(*this, x, y, false, kBorderWidth);
-    };
+    SizeFromEdges(*this);
 }
 
 void TTunShare::BuildSearchPage() {
@@ -146,17 +128,17 @@ void TTunShare::BuildSearchPage() {
 
     pnl_top = MakePanel(pnl_search, "pnl_top");
     pnl_top->setFixedHeight(41);
-    RadioButton1 = Make<QRadioButton>(pnl_top, "RadioButton1", {24, 8, 49, 17});
+    RadioButton1 = MakeNamedControl<QRadioButton>(pnl_top, "RadioButton1", {24, 8, 49, 17});
     RadioButton1->setText(QStringLiteral("MP3"));
     RadioButton1->setChecked(true);
     // Kind 1 is every format other than MP3 that the service offers.
-    RadioButton2 = Make<QRadioButton>(pnl_top, "RadioButton2", {88, 8, 90, 17});
+    RadioButton2 = MakeNamedControl<QRadioButton>(pnl_top, "RadioButton2", {88, 8, 90, 17});
     RadioButton2->setText(QStringLiteral("OGG/FLAC"));
-    edt_search = Make<QLineEdit>(pnl_top, "edt_search", {205, 8, 204, 22});
+    edt_search = MakeNamedControl<QLineEdit>(pnl_top, "edt_search", {205, 8, 204, 22});
     edt_search->setText(QString::fromUtf8(kSearchPrompt));
     // Enter in the search field searches, as the button does.
     connect(edt_search, &QLineEdit::returnPressed, this, [this] { SpeedButton1Click(); });
-    SpeedButton1 = Make<QToolButton>(pnl_top, "SpeedButton1", {421, 6, 81, 25});
+    SpeedButton1 = MakeNamedControl<QToolButton>(pnl_top, "SpeedButton1", {421, 6, 81, 25});
     SpeedButton1->setText(QStringLiteral("搜索"));
     SpeedButton1->setAutoRaise(true);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });

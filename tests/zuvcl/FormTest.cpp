@@ -4,7 +4,7 @@
 #include "ControlsTestSupport.h"
 #include "ZuForm.h"
 #include "ZuFormSnap.h"
-#include "ZuWindow.h"
+#include "ZuSkinnedForm.h"
 
 #include <QScreen>
 #include <QTest>
@@ -27,8 +27,7 @@ protected:
         auto form = std::make_unique<TZuFormEx>();
         form->setGeometry(bounds);
         form->SetTag(tag);
-        auto* background = new TZuWindow(form.get());
-        background->setEnabled(false);
+        MakeSkinBackground(*form);
         ShowAndWait(*form);
         return form;
     }
@@ -102,14 +101,7 @@ TEST_F(FormTest, LeaderCarriesTheDockedWindowUntilShiftAndATagThreeWindowStays) 
 TEST_F(FormTest, BorderZonesShowTheirCursorsAndResize) {
     auto form = MakeForm({200, 200, 300, 200}, kZuTagFree);
     form->setMinimumSize(100, 80);
-    form->OnMouseMove = [&form](QWidget&, Qt::KeyboardModifiers, int x, int y) {
-        HitTestBorder(*form, x, y, false, 6);
-    };
-    form->OnMouseDown = [&form](QWidget&, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
-                                int y) {
-        if (button == Qt::LeftButton)
-            HitTestBorder(*form, x, y, true, 6);
-    };
+    SizeFromEdges(*form);
     const std::pair<QPoint, Qt::CursorShape> hovers[] = {{{2, 50}, Qt::SizeHorCursor},
                                                          {{4, 50}, Qt::ArrowCursor},
                                                          {{5, 5}, Qt::SizeFDiagCursor},
@@ -135,6 +127,14 @@ TEST_F(FormTest, BorderZonesShowTheirCursorsAndResize) {
     DragTo(*form, {470, 330});
     EXPECT_EQ(form->geometry(), QRect(420, 230, 100, 200));
     ReleaseAt(*form, {470, 330});
+
+    // Maximised, the edges size nothing.
+    form->showMaximized();
+    QTest::mouseMove(form.get(), {2, 50});
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+    Press(*form, {2, 50});
+    EXPECT_FALSE(form->InMoveSizeLoop());
+    QTest::mouseRelease(form.get(), Qt::LeftButton, {}, {2, 50});
 }
 
 } // namespace
