@@ -74,12 +74,3 @@ BENCHMARK(ListBoxFill10k)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tunola
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
