@@ -2,6 +2,8 @@
 
 #include "ZuListControl.h"
 
+#include "ZuFlatLook.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -10,9 +12,7 @@ namespace tunola {
 namespace {
 
 // lcgFlat
-constexpr TColor32 kFlatFrame = 0xFF80808E;
 constexpr TColor32 kFlatSelectedFill = 0xFFC1D2EE;
-constexpr TColor32 kFlatSelectedOutline = 0xFF316AC5;
 constexpr TColor32 kFlatActiveFill = 0xFFF7DE9C;
 constexpr TColor32 kFlatActiveOutline = 0xFFA09683;
 // lcgLowered
@@ -24,15 +24,6 @@ constexpr TColor32 kLoweredDark = 0xFF1F1F1F;
 constexpr TColor32 kLoweredFocusedText = 0xFFFFC800;
 constexpr TColor32 kLoweredActiveText = 0xFFFF9D3C;
 constexpr TColor32 kLoweredText = 0xFFC4BBB5;
-
-void Outline(TZuBitmap32& cav, const TZuRect& r, TColor32 color) {
-    if (r.IsEmpty())
-        return;
-    cav.HorzLine(r.Left, r.Top, r.Right - 1, color);
-    cav.HorzLine(r.Left, r.Bottom - 1, r.Right - 1, color);
-    cav.VertLine(r.Left, r.Top, r.Bottom - 1, color);
-    cav.VertLine(r.Right - 1, r.Top, r.Bottom - 1, color);
-}
 
 void Bevel(TZuBitmap32& cav, const TZuRect& r, TColor32 topLeft, TColor32 bottomRight) {
     if (r.IsEmpty())
@@ -77,11 +68,11 @@ void TIGUIListControl::DrawFrame(TZuBitmap32& cav) {
     const TZuRect client = cav.BoundsRect();
     switch (style_) {
     case lcgFlat:
-        Outline(cav, client, kFlatFrame);
-        Outline(cav, Inside(client, 1), Color32(Color()));
+        ZuOutline(cav, client, kZuFlatFrame);
+        ZuOutline(cav, Inside(client, 1), Color32(Color()));
         break;
     case lcgLowered:
-        Outline(cav, client, kLoweredFrame);
+        ZuOutline(cav, client, kLoweredFrame);
         break;
     case lcgIintaglio:
         // A sunken edge: shadow at the top left, light at the bottom right.
@@ -98,10 +89,10 @@ void TIGUIListControl::DrawItem(TZuBitmapEx32& cav, int index, const TZuRect& r,
     case lcgFlat:
         if (state & isSelected) {
             cav.FillRect(r, kFlatSelectedFill);
-            Outline(cav, r, kFlatSelectedOutline);
+            ZuOutline(cav, r, kZuFlatSelectionOutline);
         } else if (state & isActive) {
             cav.FillRect(r, kFlatActiveFill);
-            Outline(cav, r, kFlatActiveOutline);
+            ZuOutline(cav, r, kFlatActiveOutline);
         } else {
             cav.FillRect(r, Color32(Color()));
         }

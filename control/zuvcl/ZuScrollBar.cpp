@@ -1,5 +1,7 @@
 #include "ZuScrollBar.h"
 
+#include "ZuFlatLook.h"
+
 #include <QEvent>
 
 #include <algorithm>
@@ -8,18 +10,9 @@ namespace tunola {
 
 namespace {
 
-constexpr TColor32 kFrame = 0xFF80808E;
 constexpr TColor32 kSpaceEdge = 0xFFC2C2C9;
 constexpr TColor32 kHotFill = 0xFF4E92D6;
 constexpr TColor32 kHotOutline = 0xFFC0DCC0;
-constexpr TColor32 kDownOutline = 0xFF316AC5;
-
-void Outline(TZuBitmap32& cav, const TZuRect& r, TColor32 color) {
-    cav.HorzLine(r.Left, r.Top, r.Right - 1, color);
-    cav.HorzLine(r.Left, r.Bottom - 1, r.Right - 1, color);
-    cav.VertLine(r.Left, r.Top, r.Bottom - 1, color);
-    cav.VertLine(r.Right - 1, r.Top, r.Bottom - 1, color);
-}
 
 // A triangle of rows growing by one pixel on each side, its tip towards the bar's end.
 void Arrow(TZuBitmap32& cav, TScrollBarKind kind, bool towardsStart, const TZuRect& r,
@@ -55,17 +48,17 @@ void ZuDrawFlatScrollBarPart(TZuBitmap32& cav, TScrollBarKind kind, TDrawScrollB
         return;
     }
     TColor32 fill = barColor;
-    TColor32 outline = kFrame;
+    TColor32 outline = kZuFlatFrame;
     if (state == bsUp) {
         fill = kHotFill;
         outline = kHotOutline;
     } else if (state == bsDown) {
         fill = kHotFill;
-        outline = kDownOutline;
+        outline = kZuFlatSelectionOutline;
     }
     cav.FillRect(r, fill);
-    Outline(cav, r, outline);
-    const TColor32 mark = state == bsExclusive ? kFrame : Color32(clInfoBk);
+    ZuOutline(cav, r, outline);
+    const TColor32 mark = state == bsExclusive ? kZuFlatFrame : Color32(clInfoBk);
     if (part == dsTrack) {
         // Three grip dots across the middle.
         const int cx = int(r.Left + r.Width() / 2);
