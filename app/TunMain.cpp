@@ -310,9 +310,9 @@ void TTunMain::FormCreate() {
         {"skin menu", &TTunMain::BuildSkinMenu},
         {"window colour", &TTunMain::SetOpaqueBlack},
         {"skin loader", &TTunMain::CreateSkinLoader},
-        {"service objects", &TTunMain::CreateServiceObjects},
         {"play state", &TTunMain::ResetPlayState},
         {"configuration", &TTunMain::ReadConfiguration},
+        {"service objects", &TTunMain::CreateServiceObjects},
         {"windows", &TTunMain::CreateWindows},
         {"player actions", &TTunMain::CreatePlayerActions},
         {"desktop bus", &TTunMain::StartDesktopBus},
@@ -392,8 +392,7 @@ void TTunMain::CreateServiceObjects() {
     // The music-search and lyric-download libraries are optional: without them the search and
     // lyric download features stay off. The search library is loaded at the first search, so
     // nothing of it costs memory in a player that never searches.
-    services_ = std::make_unique<TServiceLibraries>(state_.ProgramDir,
-                                                    ReadServiceHost(UserConfigFile(state_)));
+    services_ = std::make_unique<TServiceLibraries>(state_.ProgramDir, serviceHost_);
     services_->LoadLyricDown();
 }
 
@@ -407,8 +406,8 @@ void TTunMain::ResetPlayState() {
 
 void TTunMain::ReadConfiguration() {
     startupConfig_ = std::make_unique<TMoConfig>(UserConfigFile(state_), kConfigRoot);
-    ReadStartupSettings(*startupConfig_, state_);
     serviceHost_ = ReadServiceHost(*startupConfig_);
+    ReadStartupSettings(*startupConfig_, state_);
 }
 
 void TTunMain::CreateWindows() {
@@ -534,10 +533,9 @@ void TTunMain::ShowStartCaption() {
 TTunShare& TTunMain::ShareWindowNow() {
     if (shareWindow_)
         return *shareWindow_;
-    shareWindow_ = std::make_unique<TTunShare>(TTunShare::TParts{
-        this, [this] { return MusicSearch(); },
-        [this] { return ServiceUrl(ReadServiceHost(UserConfigFile(state_)), ""); },
-        state_.ProgramDir});
+    shareWindow_ = std::make_unique<TTunShare>(
+        TTunShare::TParts{this, [this] { return MusicSearch(); },
+                          [this] { return ServiceUrl(serviceHost_, ""); }, state_.ProgramDir});
     if (skin_) {
         // The skin as it stands goes to this window alone; later skin changes reach it too.
         TZuSkin current;
@@ -881,9 +879,8 @@ void TTunMain::ShowDesktopLyric(const QString& line) {
 }
 
 void TTunMain::pmm_aboutClick() {
-    const std::string host = ReadServiceHost(UserConfigFile(state_));
     TfrmAbout about(GetFileVersion(), QStringLiteral(TUNOLA_HOMEPAGE),
-                    QString::fromStdString(ServiceUrl(host, "/")), this);
+                    QString::fromStdString(ServiceUrl(serviceHost_, "/")), this);
     about.exec();
 }
 

@@ -220,6 +220,7 @@ private:
     std::unique_ptr<TMprisService> mpris_;
     // Goes before the controller, whose channel its workers post through.
     std::unique_ptr<TWebServices> web_;
+    // Read once with the configuration at start; every address of the service comes from it.
     std::string serviceHost_;
     TPlayerSession* session_ = nullptr;
     tunaudio::HPLUGIN AddonHandle = 0;
