@@ -1,5 +1,6 @@
 #include "CnAAFadeText.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace tunola {
@@ -87,14 +88,23 @@ void TCnAAFadeText::ShowLine(const QString& line) {
     }
     previous_ = screen_.copy();
     DrawLine(line, next_);
+    changed_ = DifferingRect(previous_, next_);
     composedLevel_ = -1;
     previousText_ = current_;
     current_ = line;
     level_ = 0;
     accumulator_ = 0;
     fadeTimer_.start();
+    Repaint();
+}
+
+void TCnAAFadeText::Repaint() {
+    // Only where the two pictures differ does the fade change a pixel (the old line's box and
+    // the new one's); the rest of the screen stays as it is, here and in a compositor.
+    if (changed_.isEmpty())
+        return;
     ++repaints_;
-    update();
+    update(changed_);
 }
 
 void TCnAAFadeText::FadeTickNow() {
@@ -104,8 +114,7 @@ void TCnAAFadeText::FadeTickNow() {
         fadeTimer_.stop();
     if (step.Level != level_) {
         level_ = step.Level;
-        ++repaints_;
-        update();
+        Repaint();
     }
 }
 
@@ -142,21 +151,32 @@ void TCnAAFadeText::DrawLine(const QString& source, QImage& image) {
     renderer_.TextOutEx(x, y, line);
 }
 
-void TCnAAFadeText::paintEvent(QPaintEvent*) {
+void TCnAAFadeText::paintEvent(QPaintEvent* event) {
+    bool whole = false;
     if (next_.size() != size()) {
         DrawLine(current_, next_);
-        composedLevel_ = -1;
+        whole = true;
     }
     if (previous_.size() != size()) {
         previous_ = QImage(size(), QImage::Format_RGB32);
         previous_.fill(text_.BackColor);
+        whole = true;
     }
-    // The picture is composed once per level; a repaint for any other reason only copies.
-    if (composedLevel_ != level_ || screen_.size() != size()) {
-        CrossFade(previous_, next_, level_, screen_);
+    if (screen_.size() != size()) {
+        screen_ = QImage(size(), QImage::Format_RGB32);
+        whole = true;
+    }
+    if (whole)
+        changed_ = DifferingRect(previous_, next_);
+    // The picture is composed once per level, and only where the pictures differ (elsewhere
+    // it is either of them); a repaint for any other reason only copies.
+    if (whole || composedLevel_ != level_) {
+        CrossFade(previous_, next_, level_, screen_, whole ? screen_.rect() : changed_);
         composedLevel_ = level_;
     }
-    QPainter(this).drawImage(0, 0, screen_);
+    QPainter painter(this);
+    for (const QRect& r : event->region())
+        painter.drawImage(r.topLeft(), screen_, r);
     if (!lineTimer_.isActive())
         UpdateLineTimer();
     if (OnPainted)

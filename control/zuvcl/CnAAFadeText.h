@@ -4,7 +4,8 @@
 // each label whose tag occurs in it lends the line its font and effect, and the tag is not
 // drawn. The line timer (LineDelay) runs while Active and on the screen; the fade timer (25 ms)
 // only while a fade is under way. A line shown again identical to the one on the screen needs
-// no fade and gets none.
+// no fade and gets none. A fade repaints only the part of the control where the old and the new
+// picture differ.
 // UI thread only.
 
 #include "CnAAFont.h"
@@ -68,8 +69,10 @@ public:
     // The timers' work, as they do it.
     void LineTick();
     void FadeTickNow();
-    // Repaints of the picture since creation (a fade step or a new line).
+    // Repaints of the picture since creation (a fade step or a new line that changes pixels).
     int Repaints() const { return repaints_; }
+    // The part of the control the current fade changes (empty: the picture stays as it is).
+    const QRect& FadeArea() const { return changed_; }
 
     std::function<void(QWidget&)> OnComplete;
     std::function<void(QWidget&)> OnPainted;
@@ -82,6 +85,7 @@ protected:
 
 private:
     void ShowLine(const QString& line);
+    void Repaint();
     void DrawLine(const QString& line, QImage& image);
     void Restart();
     void UpdateLineTimer();
@@ -96,6 +100,7 @@ private:
     int passes_ = 0;
     int level_ = 0;
     int composedLevel_ = -1; // the level screen_ was composed at
+    QRect changed_;          // where previous_ and next_ differ: all a fade changes
     double accumulator_ = 0;
     QString previousText_, current_;
     QImage screen_, previous_, next_;

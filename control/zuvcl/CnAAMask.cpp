@@ -149,27 +149,60 @@ QImage GradientImage(int width, int height, TGradualStyle style, QRgb start, QRg
 }
 
 void CrossFade(const QImage& previous, const QImage& next, int level, QImage& out) {
-    if (level <= 0) {
-        out = previous.copy();
-        return;
-    }
-    if (level >= 255) {
-        out = next.copy();
-        return;
-    }
     if (out.size() != next.size() || out.format() != QImage::Format_RGB32)
         out = QImage(next.size(), QImage::Format_RGB32);
-    const int h = std::min(previous.height(), next.height());
-    const int bytes = std::min(previous.width(), next.width()) * 4;
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* p = previous.constScanLine(y);
-        const uint8_t* n = next.constScanLine(y);
-        uint8_t* o = out.scanLine(y);
-        // Byte by byte (the padding byte is 0xFF in both and stays so); an arithmetic shift is
-        // the division by 256 rounded down that FadeChannel spells out.
-        for (int k = 0; k < bytes; ++k)
-            o[k] = uint8_t(p[k] + (((int(n[k]) - int(p[k])) * level) >> 8));
+    CrossFade(previous, next, level, out, out.rect());
+}
+
+void CrossFade(const QImage& previous, const QImage& next, int level, QImage& out,
+               const QRect& area) {
+    const QRect r = area & out.rect() & previous.rect() & next.rect();
+    if (r.isEmpty())
+        return;
+    const size_t bytes = size_t(r.width()) * 4;
+    const size_t left = size_t(r.left()) * 4;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const uint8_t* p = previous.constScanLine(y) + left;
+        const uint8_t* n = next.constScanLine(y) + left;
+        uint8_t* o = out.scanLine(y) + left;
+        if (level <= 0) {
+            std::memcpy(o, p, bytes);
+        } else if (level >= 255) {
+            std::memcpy(o, n, bytes);
+        } else {
+            // Byte by byte (the padding byte is 0xFF in both and stays so); an arithmetic
+            // shift is the division by 256 rounded down that FadeChannel spells out.
+            for (size_t k = 0; k < bytes; ++k)
+                o[k] = uint8_t(p[k] + (((int(n[k]) - int(p[k])) * level) >> 8));
+        }
     }
+}
+
+QRect DifferingRect(const QImage& a, const QImage& b) {
+    if (a.size() != b.size() || a.format() != b.format())
+        return b.rect();
+    const int w = a.width();
+    int top = -1, bottom = -1, left = w, right = -1;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* pa = reinterpret_cast<const uint32_t*>(a.constScanLine(y));
+        const auto* pb = reinterpret_cast<const uint32_t*>(b.constScanLine(y));
+        if (std::memcmp(pa, pb, size_t(w) * 4) == 0)
+            continue;
+        if (top < 0)
+            top = y;
+        bottom = y;
+        int x = 0;
+        while (x < left && pa[x] == pb[x])
+            ++x;
+        left = std::min(left, x);
+        x = w - 1;
+        while (x > right && pa[x] == pb[x])
+            --x;
+        right = std::max(right, x);
+    }
+    if (top < 0)
+        return {};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 } // namespace tunola

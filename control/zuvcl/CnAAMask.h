@@ -95,5 +95,13 @@ constexpr uint8_t FadeChannel(int previous, int next, int level) {
 // The cross-faded picture of two RGB32 images of one size into `out` (same size): `previous`
 // at level 0, `next` itself at 255.
 void CrossFade(const QImage& previous, const QImage& next, int level, QImage& out);
+// The same inside `area` only: `out` (already of the images' size and RGB32) keeps its pixels
+// elsewhere. Where the two images agree the cross-fade is the pixel itself, so a fade needs to
+// compose no more than the area where they differ.
+void CrossFade(const QImage& previous, const QImage& next, int level, QImage& out,
+               const QRect& area);
+// The smallest rectangle holding every pixel in which two RGB32 images differ (empty when they
+// are equal); the whole of `b` when their sizes differ.
+QRect DifferingRect(const QImage& a, const QImage& b);
 
 } // namespace tunola

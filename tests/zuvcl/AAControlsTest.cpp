@@ -5,6 +5,7 @@
 #include "CnAAMarqueeText.h"
 #include "ControlsTestSupport.h"
 
+#include <QPaintEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -109,6 +110,92 @@ TEST(FadeTextTest, FadesToFullAtTheThirteenthTickAndSkipsAnIdenticalLine) {
     // Hidden: the line timer stops.
     fade.hide();
     EXPECT_FALSE(fade.LineTimerRunning());
+}
+
+// Collects the area of the paint events a widget receives from the event loop.
+class TPaintedArea : public QObject {
+public:
+    QRegion Painted;
+    void Run() {
+        on_ = true;
+        QCoreApplication::processEvents();
+        on_ = false;
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (on_ && event->type() == QEvent::Paint)
+            Painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    bool on_ = false;
+};
+
+TEST(FadeTextTest, AFadeRepaintsOnlyWhereTheLinesDifferAndShowsTheWholeCrossFade) {
+    EnsureWidgetApplication();
+    TCnAAFadeText fade;
+    fade.resize(600, 60);
+    TCnFadeTextParam text = fade.Text();
+    text.FadeDelay = 300;
+    text.BackColor = qRgb(0, 0, 40);
+    fade.SetActive(false);
+    fade.SetText(text);
+    TCnFontLabel label;
+    label.Name = QStringLiteral("Title1");
+    label.Font.setPixelSize(30);
+    label.Color = qRgb(255, 255, 0);
+    label.Effect.Shadow.Enabled = true;
+    fade.Fonts().push_back(label);
+    fade.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fade));
+    auto finish = [&] {
+        while (fade.Fading())
+            fade.FadeTickNow();
+    };
+    fade.SetLines({QStringLiteral("<Title1>故事的小黄花")});
+    fade.SetActive(true);
+    auto shot = [&] { return Grab(fade).convertToFormat(QImage::Format_RGB32); };
+    finish();
+    const QImage before = shot();
+
+    TPaintedArea painted;
+    fade.installEventFilter(&painted);
+    QCoreApplication::processEvents();
+    fade.SetLines({QStringLiteral("<Title1>晴")});
+    const QRect area = fade.FadeArea();
+    // The old line's box (the wider one) and no more than the text's height.
+    EXPECT_FALSE(area.isEmpty());
+    EXPECT_LT(area.width(), fade.width());
+    EXPECT_LT(area.height(), fade.height());
+    std::vector<std::pair<int, QImage>> steps;
+    while (fade.Fading()) {
+        painted.Run();
+        steps.emplace_back(fade.FadeLevel(), shot());
+        fade.FadeTickNow();
+    }
+    painted.Run();
+    EXPECT_FALSE(painted.Painted.isEmpty());
+    EXPECT_TRUE(area.contains(painted.Painted.boundingRect()))
+        << "painted outside the fade's area";
+    fade.removeEventFilter(&painted);
+    const QImage after = shot();
+    EXPECT_EQ(DifferingRect(before, after), area);
+    // Every step shows the whole picture's cross-fade, inside the area and out.
+    ASSERT_EQ(steps.size(), 13u);
+    for (const auto& [level, picture] : steps) {
+        QImage want;
+        CrossFade(before, after, level, want);
+        EXPECT_EQ(picture, want) << "level " << level;
+    }
+    // A line whose picture is the one on the screen repaints nothing while it fades.
+    fade.SetLines({QStringLiteral("<Title1>故事的小黄花")});
+    finish();
+    QCoreApplication::processEvents(); // the last level reaches the screen
+    const int repaints = fade.Repaints();
+    fade.SetLines({QStringLiteral("<TITLE1>故事的小黄花")}); // the same picture
+    EXPECT_TRUE(fade.FadeArea().isEmpty());
+    finish();
+    EXPECT_EQ(fade.Repaints(), repaints);
 }
 
 TEST(FadeTextTest, RepeatCountEndsWithAnEmptyLine) {

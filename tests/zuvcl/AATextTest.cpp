@@ -225,3 +225,51 @@ TEST(AAFadeTest, CrossFadedImageFollowsTheChannelFormula) {
 
 } // namespace
 } // namespace tunola
+
+namespace tunola {
+namespace {
+
+TEST(AAFadeTest, DifferingRectBoundsEveryChangedPixelAndCrossFadeKeepsTheRest) {
+    QImage a(20, 10, QImage::Format_RGB32);
+    a.fill(qRgb(1, 2, 3));
+    struct Case {
+        std::vector<QPoint> changed;
+        QRect want;
+    };
+    const Case cases[] = {
+        {{}, QRect()},
+        {{{0, 0}}, QRect(0, 0, 1, 1)},
+        {{{19, 9}}, QRect(19, 9, 1, 1)},
+        {{{3, 7}, {15, 2}}, QRect(QPoint(3, 2), QPoint(15, 7))},
+        {{{10, 4}, {2, 5}, {11, 5}}, QRect(QPoint(2, 4), QPoint(11, 5))},
+    };
+    for (const Case& c : cases) {
+        QImage b = a.copy();
+        for (const QPoint& p : c.changed)
+            b.setPixel(p, qRgb(1, 2, 4));
+        EXPECT_EQ(DifferingRect(a, b), c.want) << c.changed.size();
+    }
+    EXPECT_EQ(DifferingRect(a, QImage(21, 10, QImage::Format_RGB32)), QRect(0, 0, 21, 10));
+
+    // Inside the area the channel formula, outside it what `out` held.
+    QImage b(20, 10, QImage::Format_RGB32);
+    b.fill(qRgb(201, 102, 3));
+    const QRect area(4, 2, 9, 5);
+    for (int level : {0, 100, 255}) {
+        QImage out(20, 10, QImage::Format_RGB32);
+        out.fill(qRgb(9, 9, 9));
+        CrossFade(a, b, level, out, area);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 20; ++x) {
+                const QRgb want = !area.contains(x, y) ? qRgb(9, 9, 9)
+                                  : level == 0         ? a.pixel(x, y)
+                                  : level == 255       ? b.pixel(x, y)
+                                                       : qRgb(FadeChannel(1, 201, level),
+                                                              FadeChannel(2, 102, level), 3);
+                ASSERT_EQ(out.pixel(x, y), want) << level << " " << x << "," << y;
+            }
+    }
+}
+
+} // namespace
+} // namespace tunola
