@@ -26,6 +26,8 @@ packages=(
   xcompmgr
   # clicks and keys for the screenshot scripts (tools/library-screens.sh)
   xdotool
+  # profiles of the player during the CPU measurements (PROFILE= of tools/measure-lyrics-cpu.sh)
+  linux-perf
   # web panes of the music library window (loaded only when that window first shows)
   qt6-webengine-dev
   # a private sound server for the playback CPU measurements

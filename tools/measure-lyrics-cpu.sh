@@ -9,6 +9,9 @@
 # desktop lyrics over another window (a picture viewer under it), per skin.
 #   tools/measure-lyrics-cpu.sh [build dir] [seconds=30] [runs=3] [screens]
 #   SKINS="Default" restricts the skins.
+#   PROFILE=DIR also records a perf profile of the player and the X server over the window of
+#   each run (DIR/perf-SKIN-RUN.data; the sampling costs them a little, so the CPU figures of
+#   such runs are not the ones to record).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/measure-lib.sh"
@@ -84,7 +87,13 @@ for skin in ${SKINS:-Default Porcelain}; do
             done
         fi
         p0=$(measure_cpu $player) a0=$(measure_cpu "$pulse_pid") x0=$(measure_cpu "$xvfb_pid")
-        sleep "$seconds"
+        if [ -n "${PROFILE:-}" ]; then
+            mkdir -p "$PROFILE"
+            perf record -q -g -F 499 -p "$player,$xvfb_pid" -o "$PROFILE/perf-$skin-$run.data" \
+                -- sleep "$seconds" >/dev/null 2>&1
+        else
+            sleep "$seconds"
+        fi
         p1=$(measure_cpu $player) a1=$(measure_cpu "$pulse_pid") x1=$(measure_cpu "$xvfb_pid")
         kill $player
         wait $player 2>/dev/null || true
