@@ -414,6 +414,14 @@ void TTunMain::CreateWindows() {
     // Playlist, lyrics and desktop-lyrics windows, in that order. The playlist window
     // loads the current list; the controller then plays it.
     playlistWindow_ = std::make_unique<TTunPlayList>(state_, audio_.get(), *this);
+    // The tag readers of a big add leave freed heap behind: it goes back at once.
+    playlistWindow_->OnFilled = [] { TrimWorkingSet(); };
+    // A track played before its tags were read shows them once they are.
+    playlistWindow_->OnCurrentFilled = [this] {
+        const TZuPlaylistItem* entry = playlistWindow_->Playlist().CurrentEntry();
+        if (entry && state_.PlayState != psStopped)
+            vl_titleSetText(QString::fromStdString(entry->Caption()));
+    };
     BelongToMainWindow(*playlistWindow_, *this);
     if (skin_)
         RegisterPlaylistSkin(*skin_, *playlistWindow_);
@@ -674,8 +682,11 @@ void TTunMain::closeEvent(QCloseEvent* event) {
 }
 
 void TTunMain::FormClose() {
-    if (playlistWindow_)
+    if (playlistWindow_) {
+        // Tags still being read are not waited for: those entries are saved as they show.
+        fillStopped_ = playlistWindow_->StopFilling(kOpenStopBoundMs);
         playlistWindow_->SaveList();
+    }
     TMoConfig config(UserConfigFile(state_), kConfigRoot);
     WriteCloseSettings(config, state_);
     if (session_)
@@ -702,6 +713,11 @@ void TTunMain::FormDestroy() {
             std::_Exit(0);
         }
         controller_.reset();
+    }
+    // Likewise a tag reader stuck inside a file.
+    if (!fillStopped_) {
+        qCWarning(lcTunola, "a file's tags are still being read at exit; ending without clean-up");
+        std::_Exit(0);
     }
     plugins_.reset();
     lyrics_.reset();

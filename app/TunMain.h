@@ -229,6 +229,8 @@ private:
     QString openFileFilter_;
     bool terminateRequested_ = false;
     bool closed_ = false;
+    // False when a tag reader of the playlist did not end at close (see FormDestroy).
+    bool fillStopped_ = true;
     // The windows vb_min minimised with the main window; restored with it.
     std::vector<QPointer<QWidget>> minimisedWithMain_;
 

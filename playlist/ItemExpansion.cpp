@@ -2,7 +2,6 @@
 
 #include "FloatText.h"
 #include "MoPlist.h"
-#include "TrackReader.h"
 
 #include <AtomicFile.h>
 #include <StreamAddress.h>
@@ -118,41 +117,8 @@ TListFile ReadListFile(const QString& path) {
     return result;
 }
 
-std::vector<TZuPlaylistItem> EntriesFromList(tunaudio::TAudioLibrary* audio,
-                                             const std::vector<TListEntry>& list) {
-    QStringList files;
-    for (const TListEntry& item : list)
-        if (!item.IsUrl)
-            files.push_back(QString::fromStdString(item.Location));
-    std::vector<TZuPlaylistItem> read = ReadTrackEntries(audio, files);
-    std::vector<TZuPlaylistItem> entries;
-    entries.reserve(list.size());
-    size_t next = 0;
-    for (const TListEntry& item : list) {
-        if (item.IsUrl) {
-            entries.push_back(StreamEntry(item.Location, item.Title));
-            continue;
-        }
-        TZuPlaylistItem entry(std::move(read[next++]));
-        // The tags win; the list's details fill what the file does not tell (a missing file,
-        // a format without tags).
-        const bool untitled = entry.Title() == FileTitle(item.Location) && entry.Artist().empty();
-        if (untitled && !item.Title.empty()) {
-            entry.SetTitle(item.Title);
-            entry.SetArtist(item.Artist);
-            entry.SetCaption(MakeCaption(item.Title, item.Artist));
-        }
-        if (entry.LongTime() <= 0 && item.Seconds > 0)
-            entry.SetLongTime(item.Seconds / 86400.0);
-        entries.push_back(std::move(entry));
-    }
-    return entries;
-}
-
-std::vector<TZuPlaylistItem> ExpandItems(tunaudio::TAudioLibrary* audio, const QStringList& items,
-                                         const QStringList& patterns) {
+std::vector<TListEntry> ExpandItems(const QStringList& items, const QStringList& patterns) {
     const QList<QRegularExpression> matchers = Matchers(patterns);
-    // Everything becomes one list of locations first, so the files are read together.
     std::vector<TListEntry> list;
     auto addFile = [&list](const QString& path) {
         TListEntry entry;
@@ -185,7 +151,7 @@ std::vector<TZuPlaylistItem> ExpandItems(tunaudio::TAudioLibrary* audio, const Q
             addFile(item);
         }
     }
-    return EntriesFromList(audio, list);
+    return list;
 }
 
 TListEntry ListEntryOf(const TZuPlaylistItem& entry) {

@@ -1,10 +1,11 @@
 #pragma once
 // What adding "items" gives: files, folders (with their sub-folders), stream addresses and
-// playlist files of every format we read, turned into playlist entries in the order given.
-// The command line, a hand-over from another start, "添加文件夹…" and "添加网络地址…" all
-// add through here. Also the reading of a list file of any format, for opening one.
+// playlist files of every format we read, turned into the locations to list, in the order
+// given. The command line, a hand-over from another start, "添加文件夹…" and "添加网络地址…"
+// all add through here. Also the reading of a list file of any format, for opening one.
 //
-// UI thread (it blocks while the files are read; see ReadTrackEntries for its helpers).
+// Any thread; nothing here opens the music files themselves (TTrackFiller reads them once
+// their entries are in the list).
 
 #include "PlaylistFormats.h"
 
@@ -15,10 +16,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-namespace tunaudio {
-class TAudioLibrary;
-}
 
 namespace tunola {
 
@@ -42,15 +39,10 @@ struct TListFile {
 // list can sensibly be are not read.
 TListFile ReadListFile(const QString& path);
 
-// The entries `items` add (see the header comment). A file named directly is added whatever
-// its name, unless it is a playlist; inside folders only files matching `patterns` count.
-std::vector<TZuPlaylistItem> ExpandItems(tunaudio::TAudioLibrary* audio, const QStringList& items,
-                                         const QStringList& patterns);
-
-// Entries of a list read from a file, made into playlist entries: local files are read for
-// their tags and lengths; the list's own title and length stand in where a file has none.
-std::vector<TZuPlaylistItem> EntriesFromList(tunaudio::TAudioLibrary* audio,
-                                             const std::vector<TListEntry>& list);
+// The locations `items` add (see the header comment), local files as absolute paths. A file
+// named directly is added whatever its name, unless it is a playlist; inside folders only
+// files matching `patterns` count.
+std::vector<TListEntry> ExpandItems(const QStringList& items, const QStringList& patterns);
 
 // The other way round, for exporting the list.
 TListEntry ListEntryOf(const TZuPlaylistItem& entry);

@@ -6,11 +6,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <system_error>
-#include <thread>
 
 namespace tunola {
 
@@ -82,44 +78,6 @@ TZuPlaylistItem ReadTrackEntry(tunaudio::TAudioLibrary* audio, const std::string
     entry.SetTitle(std::move(title));
     entry.SetArtist(std::move(artist));
     return entry;
-}
-
-std::vector<TZuPlaylistItem> ReadTrackEntries(tunaudio::TAudioLibrary* audio,
-                                              const QStringList& files) {
-    const size_t count = size_t(files.size());
-    std::vector<std::string> paths;
-    paths.reserve(count);
-    for (const QString& file : files)
-        paths.push_back(file.toStdString());
-    std::vector<TZuPlaylistItem> entries(count);
-
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t i; (i = next.fetch_add(1)) < count;) {
-            // Out of memory in the middle of a file: it stays in the list, without details.
-            try {
-                entries[i] = ReadTrackEntry(audio, paths[i]);
-            } catch (...) {
-                entries[i].SetFileName(paths[i]);
-            }
-        }
-    };
-    // A thread pays off from a few dozen files on; a short list is read right here.
-    constexpr size_t kFilesPerThread = 32;
-    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    const size_t threads = std::min({cores, size_t(8), count / kFilesPerThread});
-    {
-        std::vector<std::jthread> helpers;
-        for (size_t t = 1; t < threads; ++t) {
-            try {
-                helpers.emplace_back(work);
-            } catch (const std::system_error&) {
-                break; // no more threads to be had: the others read the rest
-            }
-        }
-        work();
-    } // the helpers have finished here
-    return entries;
 }
 
 QStringList CollectAudioFiles(const QStringList& paths, const QStringList& patterns) {

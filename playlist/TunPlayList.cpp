@@ -8,11 +8,17 @@
 
 #include <AtomicFile.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QLoggingCategory>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+
+// "every tag and length in at <ms since the epoch>" once an add's files are all read, for
+// tools/measure-add.sh (QT_LOGGING_RULES="tunola.playlist.info=true").
+Q_LOGGING_CATEGORY(lcPlaylistFill, "tunola.playlist", QtWarningMsg)
 
 namespace tunola {
 
@@ -55,6 +61,12 @@ TTunPlayList::TTunPlayList(TAppState& state, tunaudio::TAudioLibrary* audio, IPl
     setAcceptDrops(true);
     resize(466, 342);
     BuildComponents();
+    filler_ = std::make_unique<TTrackFiller>(audio_, lv_list->Model());
+    filler_->OnFilled = [this] { FillDone(); };
+    filler_->OnCurrentFilled = [this] {
+        if (OnCurrentFilled)
+            OnCurrentFilled();
+    };
     BuildMenu();
     FormCreate();
 }
@@ -181,33 +193,66 @@ bool TTunPlayList::AddFiles() {
 
 void TTunPlayList::AddPaths(const QStringList& paths, int index) {
     const QStringList files = CollectAudioFiles(paths, FilterPatterns(openFileFilter_));
-    if (files.isEmpty())
-        return;
+    std::vector<TListEntry> listed(size_t(files.size()));
+    for (qsizetype i = 0; i < files.size(); ++i)
+        listed[size_t(i)].Location = files[i].toStdString();
+    AddListed(listed, index);
+}
+
+int TTunPlayList::AddListed(const std::vector<TListEntry>& listed, int index) {
+    if (listed.empty())
+        return 0;
     TZuPlaylistModel& model = lv_list->Model();
     TZuPlaylistItems& items = model.Items();
     const int oldCount = items.Count();
     const bool insert = index >= 0 && index < oldCount;
-    try {
+    std::vector<TFillJob> jobs;
+    int added = 0;
+    {
         TUpdateBracket bracket(items);
-        if (insert)
-            model.ClearSelection();
-        for (TZuPlaylistItem& entry : ReadTrackEntries(audio_, files))
-            items.Add(std::move(entry)).SetSelected(insert);
-        if (insert) {
+        try {
+            if (insert)
+                model.ClearSelection();
+            jobs.reserve(listed.size());
+            for (const TListEntry& item : listed) {
+                TZuPlaylistItem& entry = items.Add(PlaceholderEntry(item));
+                entry.SetSelected(insert);
+                ++added;
+                if (!item.IsUrl)
+                    jobs.push_back({entry.Serial(), item});
+            }
+        } catch (...) {
+            // Whatever was added stays, is read and is saved.
+        }
+        if (insert && added > 0) {
             // The new entries move into place the way dragged rows do, so the playing entry
             // stays current wherever it ends up; they stay selected where they landed.
             model.MoveSelectedTo(index);
-            for (int i = index; i < index + int(files.size()); ++i)
+            for (int i = index; i < index + added; ++i)
                 items.GetItem(i)->SetSelected(true);
             model.SetSelectedIndex(index);
         }
-    } catch (...) {
-        // Whatever was added stays, and is saved below.
     }
-    if (insert)
+    if (insert && added > 0)
         FollowPlayingEntry();
     RebuildShuffle(shuffleOrder_, items);
+    filler_->Add(std::move(jobs));
+    // Streams alone have nothing to read; otherwise the list is written once the tags are in.
+    if (!filler_->Busy())
+        SaveList();
+    return added;
+}
+
+void TTunPlayList::FillDone() {
     SaveList();
+    qCInfo(lcPlaylistFill, "every tag and length in at %lld, %d entries",
+           static_cast<long long>(QDateTime::currentMSecsSinceEpoch()), lv_list->Items().Count());
+    if (OnFilled)
+        OnFilled();
+}
+
+bool TTunPlayList::StopFilling(int boundMs) {
+    return filler_->Stop(boundMs);
 }
 
 void TTunPlayList::FollowPlayingEntry() {
@@ -249,6 +294,7 @@ void TTunPlayList::pml_delClick() {
 }
 
 void TTunPlayList::pml_clsClick() {
+    filler_->DropQueued();
     host_.StopPlayback();
     state_.PlayIndex = 0;
     lv_list->SelectAll();
@@ -267,9 +313,12 @@ void TTunPlayList::pml_openlistClick() {
     // on screen is never saved over it. Playback goes on either way.
     const TListFile file = ReadListFile(chosen);
     bool opened = false;
-    if (file.Format == TListFormat::Native)
+    if (file.Format == TListFormat::Native) {
         opened = OpenList(lv_list->Items(), state_.PlaylistFile, chosen.toStdString()) ==
                  TPlaylistLoad::Loaded;
+        if (opened)
+            filler_->DropQueued();
+    }
     else if (file.Entries)
         opened = ImportList(chosen, *file.Entries);
     if (!opened) {
@@ -294,20 +343,17 @@ bool TTunPlayList::ImportList(const QString& chosen, const std::vector<TListEntr
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = QDir(folder).filePath(QStringLiteral("%1 (%2).pls").arg(base).arg(n));
 
-    std::vector<TZuPlaylistItem> read = EntriesFromList(audio_, entries);
+    // The new file is written first, with the list's own details: when it cannot be, the
+    // list on screen stays. The files' tags follow as after an add, and are saved into it.
     TZuPlaylistModel model;
-    for (TZuPlaylistItem& entry : read)
-        model.Items().Add(TZuPlaylistItem(entry));
+    for (const TListEntry& entry : entries)
+        model.Items().Add(PlaceholderEntry(entry));
     if (!tunola::SaveList(model.Items(), target.toStdString()))
         return false;
-    TZuPlaylistItems& list = lv_list->Items();
-    {
-        TUpdateBracket bracket(list);
-        list.ClearAll();
-        for (TZuPlaylistItem& entry : read)
-            list.Add(std::move(entry));
-    }
+    filler_->DropQueued();
+    lv_list->Items().ClearAll();
     state_.PlaylistFile = target.toStdString();
+    AddListed(entries, -1);
     return true;
 }
 
@@ -402,21 +448,7 @@ void TTunPlayList::SetPlayMode(TPlayMode mode) {
 }
 
 int TTunPlayList::AppendItems(const QStringList& items) {
-    std::vector<TZuPlaylistItem> entries =
-        ExpandItems(audio_, items, FilterPatterns(openFileFilter_));
-    if (entries.empty())
-        return 0;
-    TZuPlaylistItems& list = lv_list->Items();
-    try {
-        TUpdateBracket bracket(list);
-        for (TZuPlaylistItem& entry : entries)
-            list.Add(std::move(entry));
-    } catch (...) {
-        // Whatever was added stays, and is saved below.
-    }
-    RebuildShuffle(shuffleOrder_, list);
-    SaveList();
-    return int(entries.size());
+    return AddListed(ExpandItems(items, FilterPatterns(openFileFilter_)), -1);
 }
 
 int TTunPlayList::AppendInternetEntry(std::string fileName, std::string title, std::string artist) {

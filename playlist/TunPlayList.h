@@ -5,8 +5,10 @@
 // selection, clear the list. It loads the current list when it is made and writes the list
 // file after every change; the main window saves it once more at shutdown (SaveList).
 //
-// Audio files and folders dropped on the window from a file manager are added like "添加音乐",
-// before the row under the mouse.
+// Added files go into the list at once with their file names; their tags and lengths follow
+// from the reader threads of a TTrackFiller (see TrackFiller.h), and the list is written once
+// they are all in. Audio files and folders dropped on the window from a file manager are added
+// like "添加音乐", before the row under the mouse.
 //
 // UI thread only. The window reads and writes the shared playback values (PlayMode,
 // PlayIndex, PlaylistFile) in the TAppState it is given, and asks the host to play and stop.
@@ -14,6 +16,7 @@
 #include "PlaylistDialogs.h"
 #include "PlaylistFormats.h"
 #include "PlaylistHost.h"
+#include "TrackFiller.h"
 #include "ZuPlaylist.h"
 
 #include <AppState.h>
@@ -63,13 +66,24 @@ public:
     // The add-music command: true when the dialog was confirmed.
     bool AddFiles();
     // Adds the music among `paths` (files, and the files inside folders) so that it stands
-    // before entry `index` (anything outside the list appends), then saves once.
+    // before entry `index` (anything outside the list appends), selected; saves once their
+    // tags are in.
     void AddPaths(const QStringList& paths, int index);
 
     // Adds at the end, in order: files (any name: the user chose them), folders with their
     // sub-folders (the music in them, in name order), stream addresses and the entries of
-    // playlist files; then saves once. Returns the number of entries added.
+    // playlist files; saves once their tags are in. Returns the number of entries added.
     int AppendItems(const QStringList& items);
+    // Tags and lengths of added files are still being read.
+    bool Filling() const { return filler_ && filler_->Busy(); }
+    // Closing: stops the readers (waiting at most `boundMs` for one inside a file) and keeps
+    // what they read; entries not read yet stay as they are shown. False when a reader is
+    // still busy after the bound: the audio library must then not be freed.
+    bool StopFilling(int boundMs);
+    // Every added file's tags and length are in and the list was saved.
+    std::function<void()> OnFilled;
+    // The playing entry's caption was filled in from its file.
+    std::function<void()> OnCurrentFilled;
     // Appends one internet entry (caption title + " - " + artist, length 0), rebuilds the
     // random order and saves the list, so a crash right after loses nothing. Returns its index.
     int AppendInternetEntry(std::string fileName, std::string title, std::string artist);
@@ -134,6 +148,11 @@ private:
     // After rows moved or were inserted, "next" goes on from where the playing entry now is.
     void FollowPlayingEntry();
     void CheckPlayModeItem();
+    // Puts placeholder entries for `listed` before entry `index` (anything outside the list
+    // appends; an insert leaves them selected), queues their files for reading, and saves now
+    // when nothing is to be read. Returns the number added.
+    int AddListed(const std::vector<TListEntry>& listed, int index);
+    void FillDone();
     // Another player's list becomes a list of our own in UserDir, which PlaylistFile names.
     bool ImportList(const QString& chosen, const std::vector<TListEntry>& entries);
     void Tell(const QString& title, const QString& text);
@@ -142,6 +161,8 @@ private:
     tunaudio::TAudioLibrary* audio_;
     IPlaylistHost& host_;
     TShuffleOrder shuffleOrder_;
+    // Made with the view, whose model it fills; goes before the view.
+    std::unique_ptr<TTrackFiller> filler_;
     QString openFileFilter_ = QString::fromUtf8(kDefaultMusicFilter);
 };
 

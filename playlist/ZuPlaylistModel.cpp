@@ -166,6 +166,44 @@ int TZuPlaylistModel::FindSerialLocked(uint64_t serial) const {
     return -1;
 }
 
+int TZuPlaylistModel::StoreDetails(std::vector<TTrackDetails> details, bool* currentFilled) {
+    if (currentFilled)
+        *currentFilled = false;
+    if (details.empty())
+        return 0;
+    // One pass over the list per batch: looking each serial up on its own would cost a pass
+    // per file.
+    std::unordered_map<uint64_t, TTrackDetails*> bySerial;
+    bySerial.reserve(details.size());
+    for (TTrackDetails& item : details)
+        bySerial.emplace(item.Serial, &item);
+    size_t filled = 0;
+    bool inView = false;
+    {
+        std::lock_guard guard(lock_);
+        const auto& entries = items_.entries_;
+        for (size_t i = 0; i < entries.size() && filled < bySerial.size(); ++i) {
+            const auto found = bySerial.find(entries[i]->serial_);
+            if (found == bySerial.end())
+                continue;
+            TZuPlaylistItem& entry = *entries[i];
+            TTrackDetails& item = *found->second;
+            entry.caption_ = std::move(item.Caption);
+            entry.title_ = std::move(item.Title);
+            entry.artist_ = std::move(item.Artist);
+            entry.longTime_.store(item.Days, std::memory_order_relaxed);
+            ++filled;
+            const int row = static_cast<int>(i);
+            inView = inView || (row >= topIndex_ && row < topIndex_ + visibleCount_);
+            if (currentFilled && row == currentItem_)
+                *currentFilled = true;
+        }
+    }
+    if (inView)
+        Changed();
+    return static_cast<int>(filled);
+}
+
 std::optional<bool> TZuPlaylistModel::StoreLength(uint64_t serial, double days) {
     std::optional<bool> isUrl;
     items_.BeginUpdate();

@@ -29,8 +29,18 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace tunola {
+
+// What reading its file gave for the entry with this serial (see StoreDetails).
+struct TTrackDetails {
+    uint64_t Serial = 0;
+    std::string Caption;
+    std::string Title;
+    std::string Artist;
+    double Days = 0;
+};
 
 class TZuPlaylistModel {
 public:
@@ -91,6 +101,13 @@ public:
     // at `insertIndex` (an index outside the list appends them), their selection cleared. The
     // playing entry stays current wherever it lands. No OnDeleteItem fires: nothing is freed.
     void MoveSelectedTo(int insertIndex);
+
+    // UI thread. Stores each of `details` into the entry with its serial, wherever that entry
+    // stands now (rows added from their file names get their tags and lengths this way); the
+    // details of entries no longer in the list are dropped. Asks for a repaint only when a row
+    // in view changed. Returns the number of entries filled; `currentFilled`, when given, tells
+    // whether the playing entry was one of them.
+    int StoreDetails(std::vector<TTrackDetails> details, bool* currentFilled = nullptr);
 
     // ---- The stream-opening worker's calls (any thread; they take the lock) ----
 

@@ -355,6 +355,59 @@ TEST(PlaylistModel, WorkerWritesOnlyTheEntryItOpened) {
     EXPECT_FALSE(model.SnapshotOf(opened).has_value());
 }
 
+// Details read from files go to the entry of that serial wherever it now stands, skip entries
+// gone, and repaint only when a row in view changed.
+TEST(PlaylistModel, StoredDetailsFindTheirEntryAndRepaintOnlyWhatIsInView) {
+    const struct {
+        const char* name;
+        std::vector<int> rows; // rows (of 10; rows 2-4 in view) whose entries get details
+        bool deleteFirst;      // the first of them is deleted before the details arrive
+        int filled;
+        int repaints;
+    } kCases[] = {
+        {"in view", {3}, false, 1, 1},
+        {"out of view", {0, 8}, false, 2, 0},
+        {"one in view among others", {0, 4, 9}, false, 3, 1},
+        {"deleted meanwhile", {3}, true, 0, 0},
+    };
+    for (const auto& c : kCases) {
+        TZuPlaylistModel model;
+        FillNumbered(model, 10);
+        model.SetTopIndex(2);
+        model.SetVisibleCount(3);
+        std::vector<TTrackDetails> details;
+        for (const int row : c.rows)
+            details.push_back({model.Items().GetItem(row)->Serial(), "t - a", "t", "a", 0.5});
+        if (c.deleteFirst)
+            model.Items().Delete(c.rows.front());
+        int repaints = 0;
+        model.OnChange = [&](TZuPlaylistModel&) { ++repaints; };
+        bool current = true;
+        EXPECT_EQ(model.StoreDetails(details, &current), c.filled) << c.name;
+        EXPECT_EQ(repaints, c.repaints) << c.name;
+        EXPECT_FALSE(current) << c.name;
+        if (!c.deleteFirst)
+            for (const int row : c.rows) {
+                const TZuPlaylistItem& entry = *model.Items().GetItem(row);
+                EXPECT_EQ(entry.Caption(), "t - a") << c.name;
+                EXPECT_EQ(entry.Artist(), "a") << c.name;
+                EXPECT_EQ(entry.LongTime(), 0.5) << c.name;
+            }
+        EXPECT_EQ(model.Items().Count(), c.deleteFirst ? 9 : 10) << c.name;
+    }
+    // The playing entry is told apart, wherever it was moved.
+    TZuPlaylistModel model;
+    FillNumbered(model, 4);
+    const uint64_t serial = model.Items().GetItem(3)->Serial();
+    model.SetCurrentItem(3);
+    Select(model, {3});
+    model.MoveSelectedTo(0);
+    bool current = false;
+    EXPECT_EQ(model.StoreDetails({{serial, "x - ", "x", "", 1.0}}, &current), 1);
+    EXPECT_TRUE(current);
+    EXPECT_EQ(Captions(model), "x - ,1,2,3");
+}
+
 // A worker storing lengths while the UI thread deletes, inserts, edits and paints; the
 // sanitizer build turns any unguarded access into a failure.
 TEST(PlaylistModel, WorkerAndUiThreadDoNotRace) {

@@ -24,6 +24,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 using namespace tunola;
 using namespace tunola::test;
@@ -138,6 +139,13 @@ protected:
         };
         return *window;
     }
+    // Runs the event loop until the added files' tags and lengths are in (the bound only
+    // guards against a hang).
+    void WaitForTags() {
+        for (int i = 0; i < 3000 && window->Filling(); ++i)
+            QTest::qWait(10);
+        ASSERT_FALSE(window->Filling());
+    }
     TZuPlaylist& List() { return *window->lv_list; }
     TZuPlaylistModel& Model() { return window->Playlist(); }
     std::string ConfiguredList() {
@@ -162,6 +170,14 @@ TEST_F(PlaylistWindow, ThreeFilesAddedInOneGoAppendInOrderAndWriteTheListOnce) {
     answers = {QString::fromStdString(c.string()), QString::fromStdString(a.string()),
                QString::fromStdString(b.string())};
     EXPECT_TRUE(window->AddFiles());
+
+    // In the list at once, by their names, without lengths; written once all are read.
+    EXPECT_EQ(Titles(Model()), (std::vector<std::string>{"old", "c", "a", "b"}));
+    EXPECT_EQ(Model().Items().GetItem(1)->Caption(), "c - ");
+    EXPECT_EQ(Model().Items().GetItem(3)->LongTime(), 0.0);
+    EXPECT_EQ(window->ShuffleOrder().size(), 4u);
+    EXPECT_EQ(writes.Count(), 0);
+    WaitForTags();
 
     EXPECT_EQ(Titles(Model()), (std::vector<std::string>{"old", "c", "a", "b"}));
     const TZuPlaylistItem& first = *Model().Items().GetItem(1);
@@ -196,11 +212,123 @@ TEST_F(PlaylistWindow, AHundredFilesReadTogetherKeepTheirOrderAndLengths) {
     Open();
     answers = files;
     EXPECT_TRUE(window->AddFiles());
+    WaitForTags();
     ASSERT_EQ(Model().Items().Count(), 100);
     for (int i = 0; i < 100; ++i) {
         const TZuPlaylistItem& entry = *Model().Items().GetItem(i);
         EXPECT_EQ(entry.Title(), std::to_string(1000 - i));
         EXPECT_NEAR(entry.LongTime() * 86400, 0.1 + i * 0.01, 1e-3) << i;
+    }
+}
+
+// Tags and lengths are read after the entries are in. Whatever is done to the list meanwhile,
+// each entry gets its own file's details, entries gone get nothing, and the playing entry and
+// the selection stay where they are.
+TEST_F(PlaylistWindow, TagsReadLaterLandOnTheirOwnEntryWhateverHappenedMeanwhile) {
+    fs::create_directories(FixtureDir() / "meanwhile");
+    QStringList files;
+    for (int i = 1; i <= 6; ++i)
+        files.push_back(QString::fromStdString(
+            Wav("meanwhile/f" + std::to_string(i) + ".wav", i * 0.1).string()));
+    files.push_back(QString::fromStdString(
+        tunaudio::test::EncodeMp3(Wav("meanwhile-t.wav", 1), "meanwhile/t.mp3",
+                                  {"--tt", "Tagged", "--ta", "Band"})
+            .string()));
+    auto select = [](TZuPlaylistModel& model, std::initializer_list<int> rows) {
+        model.ClearSelection();
+        for (const int row : rows)
+            model.Items().GetItem(row)->SetSelected(true);
+        model.SetSelectedIndex(*rows.begin());
+    };
+    using TChange = std::function<void(TTunPlayList&)>;
+    const struct {
+        const char* name;
+        TChange change;
+        std::vector<std::string> titles;
+    } kCases[] = {
+        {"nothing", [](TTunPlayList&) {},
+         {"old", "f1", "f2", "f3", "f4", "f5", "f6", "Tagged"}},
+        {"two deleted",
+         [&](TTunPlayList& w) {
+             select(w.Playlist(), {2, 5});
+             w.pml_delClick();
+         },
+         {"old", "f1", "f3", "f4", "f6", "Tagged"}},
+        {"last moved to the top",
+         [&](TTunPlayList& w) {
+             select(w.Playlist(), {7});
+             w.Playlist().MoveSelectedTo(0);
+         },
+         {"Tagged", "old", "f1", "f2", "f3", "f4", "f5", "f6"}},
+        {"cleared", [](TTunPlayList& w) { w.pml_clsClick(); }, {}},
+        {"one added again before the others",
+         [&](TTunPlayList& w) { w.AddPaths({files[0]}, 1); },
+         {"old", "f1", "f1", "f2", "f3", "f4", "f5", "f6", "Tagged"}},
+    };
+    for (const auto& c : kCases) {
+        WriteList(state.PlaylistFile, {"old"});
+        Open();
+        List().SetCurrentItem(0);
+        answers = files;
+        ASSERT_TRUE(window->AddFiles());
+        c.change(*window);
+        const std::string selected = SelectedRows(Model());
+        const TZuPlaylistItem* playing = Model().CurrentEntry();
+        WaitForTags();
+
+        EXPECT_EQ(Titles(Model()), c.titles) << c.name;
+        for (int i = 0; i < Model().Items().Count(); ++i) {
+            const TZuPlaylistItem& entry = *Model().Items().GetItem(i);
+            const std::string stem = fs::path(entry.FileName()).stem().string();
+            if (stem == "t") {
+                EXPECT_EQ(entry.Caption(), "Tagged - Band") << c.name;
+                EXPECT_GT(entry.LongTime() * 86400, 0.9) << c.name;
+            } else if (stem != "old") {
+                EXPECT_NEAR(entry.LongTime() * 86400, (stem[1] - '0') * 0.1, 1e-3)
+                    << c.name << " " << stem;
+            }
+        }
+        EXPECT_EQ(Model().CurrentEntry(), playing) << c.name;
+        EXPECT_EQ(SelectedRows(Model()), selected) << c.name;
+        EXPECT_EQ(TitlesInFile(state.PlaylistFile), c.titles) << c.name;
+    }
+}
+
+// Closing while tags are being read: the readers stop at once, nothing arrives afterwards, and
+// every entry is saved as it stands (read or not), which loads back as it was.
+TEST_F(PlaylistWindow, ClosingMidFillStopsTheReadersAndSavesEveryEntryAsItStands) {
+    fs::create_directories(FixtureDir() / "closing");
+    QStringList files;
+    for (int i = 0; i < 300; ++i)
+        files.push_back(QString::fromStdString(
+            Wav("closing/" + std::to_string(1000 + i) + ".wav", 0.05).string()));
+    Open();
+    answers = files;
+    ASSERT_TRUE(window->AddFiles());
+    ASSERT_TRUE(window->Filling());
+    EXPECT_TRUE(window->StopFilling(2000));
+    EXPECT_FALSE(window->Filling());
+    ASSERT_TRUE(window->SaveList());
+    auto lengths = [this] {
+        std::vector<double> out;
+        for (int i = 0; i < Model().Items().Count(); ++i)
+            out.push_back(Model().Items().GetItem(i)->LongTime());
+        return out;
+    };
+    const std::vector<double> stored = lengths();
+    QTest::qWait(100);
+    EXPECT_EQ(lengths(), stored);
+    window.reset();
+
+    TZuPlaylistModel loaded;
+    ASSERT_EQ(LoadDefaultList(loaded.Items(), state.PlaylistFile), TPlaylistLoad::Loaded);
+    ASSERT_EQ(loaded.Items().Count(), 300);
+    for (int i = 0; i < 300; ++i) {
+        const TZuPlaylistItem& entry = *loaded.Items().GetItem(i);
+        EXPECT_EQ(entry.FileName(), files[i].toStdString());
+        EXPECT_EQ(entry.Caption(), std::to_string(1000 + i) + " - ");
+        EXPECT_NEAR(entry.LongTime(), stored[size_t(i)], 1e-9) << i;
+        EXPECT_TRUE(entry.LongTime() == 0 || std::abs(entry.LongTime() * 86400 - 0.05) < 1e-3);
     }
 }
 
@@ -295,6 +423,7 @@ TEST_F(PlaylistWindow, OtherPlayersListsAreImportedIntoANewListOfOurOwn) {
     Open();
     answers = {QString::fromStdString(foreign.string())};
     window->pml_openlistClick();
+    WaitForTags();
 
     EXPECT_TRUE(messages.isEmpty()) << messages.join(' ').toStdString();
     ASSERT_EQ(Model().Items().Count(), 2);
@@ -360,6 +489,7 @@ TEST_F(PlaylistWindow, FoldersGoInWithTheirSubfoldersAndAddressesAsStreams) {
 
     answers = {QStringLiteral("https://radio.example/stream.mp3")};
     window->pml_addurlClick();
+    WaitForTags();
     ASSERT_EQ(Model().Items().Count(), 4);
     EXPECT_TRUE(Model().Items().GetItem(3)->ISURL());
     EXPECT_EQ(TitlesInFile(state.PlaylistFile).size(), 4u);
@@ -498,6 +628,7 @@ TEST_F(PlaylistWindow, DroppedFoldersAndFilesGoInWhereTheyWereDropped) {
     // The playing entry "3" is still current, and "next" goes on after it.
     EXPECT_EQ(Model().Items().GetItem(List().CurrentItem())->Title(), "3");
     EXPECT_EQ(state.PlayIndex, 5);
+    WaitForTags();
     EXPECT_EQ(writes.Count(), 1);
     EXPECT_EQ(window->ShuffleOrder().size(), 6u);
 
