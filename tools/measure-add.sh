@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Measures adding many tagged files from outside to a running player: `tunola -e FOLDER` with N
-# MP3 files (each with its own ID3v1 title and artist), the time from the command until the
-# player's list holds all N entries (polled with tunola-remote count), and the player's resident
-# memory 3 s later. A private Xvfb and a fresh home folder; the silent output.
+# MP3 files (each with its own ID3v1 title and artist). Three figures per run:
+#  - shown: from the command until the player's list holds all N entries (polled with
+#    tunola-remote count, so it is late by up to one poll, ~10-20 ms);
+#  - tags: from the command until every tag and length is in, as the player traces it
+#    ("every tag and length in at <ms>" under tunola.playlist, after the one save of the list);
+#  - the player's resident memory 3 s after that.
+# The UI thread's stalls of 100 ms or more during the add are traced too (tunola.stall) and the
+# longest is printed. A private Xvfb and a fresh home folder; the silent output.
 #   tools/measure-add.sh [build dir] [runs=3] [files=10000]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -32,7 +37,7 @@ for i in range(int(sys.argv[3])):
 PY
 echo "$(date -u '+%F %H:%M') UTC, $(measure_load), commit $(git -C "$here/.." rev-parse --short HEAD), $files files"
 
-shown=() rss=()
+shown=() tags=() rss=() stalls=()
 for run in $(seq "$runs"); do
     home="$work/home$run"
     mkdir -p "$home"
@@ -40,10 +45,12 @@ for run in $(seq "$runs"); do
     measure_config "$home"
     result=$(
         export HOME=$home XDG_RUNTIME_DIR=$home TUNOLA_AUDIO_OUTPUT=silent
-        "$bin" >"$home/player.log" 2>&1 &
+        QT_LOGGING_RULES="tunola.playlist.info=true;tunola.stall.info=true" \
+            "$bin" >"$home/player.log" 2>&1 &
         pid=$!
         for _ in $(seq 100); do "$remote" count >/dev/null 2>&1 && break; sleep 0.1; done
         sync
+        before=$(wc -l <"$home/player.log")
         t0=$(date +%s%3N)
         "$bin" -e "$work/music" >/dev/null 2>&1
         while [ "$("$remote" count 2>/dev/null || echo 0)" -lt "$files" ]; do
@@ -51,14 +58,31 @@ for run in $(seq "$runs"); do
             sleep 0.01
         done
         t1=$(date +%s%3N)
+        # A build without the trace (an older one read every tag before showing anything) is
+        # given up on 20 s after the entries were shown.
+        t2=
+        while :; do
+            t2=$(sed -n 's/.*every tag and length in at \([0-9]*\).*/\1/p' "$home/player.log" | tail -1)
+            [ -n "$t2" ] && break
+            [ $(($(date +%s%3N) - t1)) -lt 20000 ] || break
+            sleep 0.01
+        done
         sleep 3
         r=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
         kill $pid
         wait $pid 2>/dev/null || true
-        echo "$((t1 - t0)) $r"
+        stall=$(tail -n +"$((before + 1))" "$home/player.log" |
+            sed -n 's/.*event loop stalled for \([0-9]*\) ms.*/\1/p' | sort -n | tail -1)
+        echo "$((t1 - t0)) $([ -n "$t2" ] && echo $((t2 - t0)) || echo none) $r ${stall:-0}"
     )
-    read -r t r <<<"$result"
-    shown+=("$t") rss+=("$r")
+    read -r t g r s <<<"$result"
+    shown+=("$t") tags+=("$g") rss+=("$r") stalls+=("$s")
 done
 measure_summary "all $files entries in the list (ms)" ms "${shown[@]}"
+if [[ " ${tags[*]} " != *" none "* ]]; then
+    measure_summary "every tag and length in (ms)" ms "${tags[@]}"
+else
+    echo "every tag and length in: not traced by this build (${tags[*]})"
+fi
 measure_summary "resident memory 3 s later (KiB)" KiB "${rss[@]}"
+measure_summary "longest UI stall of 100 ms or more (ms, 0 = none)" ms "${stalls[@]}"
