@@ -173,6 +173,8 @@ void TPlaybackController::vb_playClick() {
     const TZuPlaylistItem* entry = list_.CurrentEntry();
     if (!entry || openRunning_)
         return;
+    if (OnBeforeOpen)
+        OnBeforeOpen(entry->Serial());
     StartOpenWorker(entry->FileName(), entry->Serial());
 }
 

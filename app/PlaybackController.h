@@ -75,6 +75,9 @@ public:
     // when it still runs (stuck in the system); the caller must then not free what it uses.
     bool StopOpen(int boundMs);
 
+    // The entry with this serial is about to be opened (UI thread): the place to complete its
+    // details, so that everything its start announces (title, lyrics, plug-ins) names it right.
+    std::function<void(uint64_t serial)> OnBeforeOpen;
     // Plug-ins hear of each track that starts, after the player shows it (UI thread).
     std::function<void(const TZuPlaylistItem& entry)> OnTrackStarted;
     // Every notification as it is handled, in order (tests and tracing).

@@ -453,6 +453,8 @@ void TTunMain::CreateWindows() {
         std::make_unique<TPlaybackController>(state_, *audio_, playlistWindow_->Playlist(),
                                               playlistWindow_->ShuffleOrder(), *this, *tmr_pub);
     TPlaybackController* c = controller_.get();
+    // A track played before the reader threads reached it is read at once.
+    controller_->OnBeforeOpen = [this](uint64_t serial) { playlistWindow_->CompleteEntry(serial); };
     vb_play->OnClick = [c](QWidget&) { c->vb_playClick(); };
     vb_next->OnClick = [c](QWidget&) { c->vb_nextClick(); };
     vb_previous->OnClick = [c](QWidget&) { c->vb_previousClick(); };

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace tunola {
@@ -27,6 +28,8 @@ constexpr size_t kMaxReaders = 8;
 constexpr size_t kReaderStack = 256 * 1024;
 // With no reader thread to be had, the UI thread reads this many files per collection.
 constexpr int kFilesPerTickWithoutReaders = 8;
+// What an entry about to play waits for the reader inside its file.
+constexpr int kReadNowBoundMs = 2000;
 // What the destructor waits for a reader inside a file.
 constexpr int kDestroyBoundMs = 2000;
 
@@ -39,6 +42,7 @@ struct TTrackFiller::TShared {
     tunaudio::TAudioLibrary* const audio;
     std::mutex lock;
     std::condition_variable readerEnded;
+    std::condition_variable fileRead;
     std::deque<TFillJob> queue;
     std::vector<TTrackDetails> read;
     size_t running = 0;
@@ -101,8 +105,10 @@ void TTrackFiller::Add(std::vector<TFillJob> jobs) {
         return;
     {
         std::lock_guard lock(shared_->lock);
-        for (TFillJob& job : jobs)
+        for (TFillJob& job : jobs) {
+            pending_.insert(job.Serial);
             shared_->queue.push_back(std::move(job));
+        }
     }
     busy_ = true;
     StartReaders();
@@ -110,8 +116,42 @@ void TTrackFiller::Add(std::vector<TFillJob> jobs) {
         timer_.start();
 }
 
+void TTrackFiller::ReadNow(uint64_t serial) {
+    if (!pending_.contains(serial))
+        return;
+    std::vector<TTrackDetails> read;
+    std::optional<TFillJob> job;
+    {
+        std::unique_lock lock(shared_->lock);
+        auto& queue = shared_->queue;
+        const auto found = std::find_if(queue.begin(), queue.end(),
+                                        [serial](const TFillJob& j) { return j.Serial == serial; });
+        if (found != queue.end()) {
+            job = std::move(*found);
+            queue.erase(found);
+        } else {
+            // A reader has it: one file's wait, bounded should that file never answer.
+            shared_->fileRead.wait_for(lock, std::chrono::milliseconds(kReadNowBoundMs), [&] {
+                return shared_->running == 0 ||
+                       std::any_of(shared_->read.begin(), shared_->read.end(),
+                                   [serial](const TTrackDetails& d) { return d.Serial == serial; });
+            });
+        }
+        read.swap(shared_->read);
+    }
+    if (job) {
+        try {
+            read.push_back(ReadTrackDetails(audio_, *job));
+        } catch (...) {
+        }
+    }
+    Store(std::move(read));
+}
+
 void TTrackFiller::DropQueued() {
     std::lock_guard lock(shared_->lock);
+    for (const TFillJob& job : shared_->queue)
+        pending_.erase(job.Serial);
     shared_->queue.clear();
 }
 
@@ -139,8 +179,10 @@ void TTrackFiller::StartReaders() {
                 done = false;
             }
             lock.lock();
-            if (done)
+            if (done) {
                 shared.read.push_back(std::move(details));
+                shared.fileRead.notify_all();
+            }
         }
         if (--shared.running == 0 && shared.owner) {
             TTrackFiller* owner = shared.owner;
@@ -198,6 +240,7 @@ void TTrackFiller::Collect() {
         return;
     timer_.stop();
     busy_ = false;
+    pending_ = {}; // entries whose reading failed; gives its buckets back
     if (OnFilled)
         OnFilled();
 }
@@ -218,10 +261,13 @@ bool TTrackFiller::Stop(int boundMs) {
     timer_.stop();
     busy_ = false;
     Store(std::move(read));
+    pending_ = {};
     return ended;
 }
 
 void TTrackFiller::Store(std::vector<TTrackDetails> read) {
+    for (const TTrackDetails& details : read)
+        pending_.erase(details.Serial);
     bool current = false;
     model_.StoreDetails(std::move(read), &current);
     if (current && OnCurrentFilled)

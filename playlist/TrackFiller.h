@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace tunaudio {
@@ -54,6 +55,9 @@ public:
     void Add(std::vector<TFillJob> jobs);
     // Files queued or being read, or results not yet stored.
     bool Busy() const { return busy_; }
+    // When the entry with this serial still waits for its details, they are stored now: read
+    // here when no reader has begun its file, else taken from the reader when it is done.
+    void ReadNow(uint64_t serial);
     // Drops the files not yet begun (their entries have left the list, e.g. it was cleared);
     // what is being read is still stored if its entry is there.
     void DropQueued();
@@ -79,6 +83,8 @@ private:
     std::shared_ptr<TShared> shared_;
     QTimer timer_;
     bool busy_ = false;
+    // Serials of the entries whose details have not been stored yet.
+    std::unordered_set<uint64_t> pending_;
 };
 
 } // namespace tunola

@@ -74,6 +74,9 @@ public:
     // sub-folders (the music in them, in name order), stream addresses and the entries of
     // playlist files; saves once their tags are in. Returns the number of entries added.
     int AppendItems(const QStringList& items);
+    // The entry with this serial is about to play: when its file is still waiting for a
+    // reader, it is read now, here, so that its start shows its tags.
+    void CompleteEntry(uint64_t serial) { filler_->ReadNow(serial); }
     // Tags and lengths of added files are still being read.
     bool Filling() const { return filler_ && filler_->Busy(); }
     // Closing: stops the readers (waiting at most `boundMs` for one inside a file) and keeps

@@ -177,6 +177,9 @@ TEST_F(PlaylistWindow, ThreeFilesAddedInOneGoAppendInOrderAndWriteTheListOnce) {
     EXPECT_EQ(Model().Items().GetItem(3)->LongTime(), 0.0);
     EXPECT_EQ(window->ShuffleOrder().size(), 4u);
     EXPECT_EQ(writes.Count(), 0);
+    // One about to play has its details at once (its start names it by its tags).
+    window->CompleteEntry(Model().Items().GetItem(3)->Serial());
+    EXPECT_NEAR(Model().Items().GetItem(3)->LongTime() * 86400, 3.0, 1e-6);
     WaitForTags();
 
     EXPECT_EQ(Titles(Model()), (std::vector<std::string>{"old", "c", "a", "b"}));
