@@ -41,6 +41,7 @@
 #include <ShareSkin.h>
 #include <TunShare.h>
 #include <ZuSkin.h>
+#include <ZuSkinnedForm.h>
 
 #include <algorithm>
 #include <cmath>
@@ -57,13 +58,6 @@ constexpr int kDesignHeight = 238;
 constexpr int kShareDesignWidth = 772;
 // How long closing waits for a stream that is still opening (after cancelling it).
 constexpr int kOpenStopBoundMs = 2000;
-
-template <class T> T* MakeControl(QWidget* parent, const char* name, QRect where) {
-    auto* c = new T(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setGeometry(where);
-    return c;
-}
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect where) {
     auto* l = new QLabel(text, parent);
@@ -218,15 +212,7 @@ void TTunMain::CreateComponents() {
     vb_list->OnClick = [this](QWidget&) { vb_listClick(); };
     vb_share->OnClick = [this](QWidget&) { vb_shareClick(); };
 
-    // Edge resizing and the resize cursor, in the normal window state.
-    OnMouseDown = [this](QWidget&, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
-        if (button == Qt::LeftButton && !isMinimized() && !isMaximized())
-            HitTestBorder(*this, x, y, true, 6);
-    };
-    OnMouseMove = [this](QWidget&, Qt::KeyboardModifiers, int x, int y) {
-        if (!isMinimized() && !isMaximized())
-            HitTestBorder(*this, x, y, false, 6);
-    };
+    SizeFromEdges(*this);
 }
 
 void TTunMain::CreateMainMenu() {

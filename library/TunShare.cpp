@@ -85,12 +85,12 @@ TTunShare::~TTunShare() {
 void TTunShare::BuildComponents() {
     ZuWindow1 = MakeSkinBackground(*this);
 
-    btn_back = MakeNamedControl<TZuButton>(this, "btn_back", {8, 8, 25, 25});
-    btn_forward = MakeNamedControl<TZuButton>(this, "btn_forward", {40, 8, 25, 25});
-    btn_refresh = MakeNamedControl<TZuButton>(this, "btn_refresh", {72, 8, 25, 25});
-    btn_min = MakeNamedControl<TZuButton>(this, "btn_min", {672, 8, 25, 25});
-    btn_max = MakeNamedControl<TZuButton>(this, "btn_max", {704, 8, 25, 25});
-    btn_close = MakeNamedControl<TZuButton>(this, "btn_close", {736, 8, 25, 25});
+    btn_back = MakeControl<TZuButton>(this, "btn_back", {8, 8, 25, 25});
+    btn_forward = MakeControl<TZuButton>(this, "btn_forward", {40, 8, 25, 25});
+    btn_refresh = MakeControl<TZuButton>(this, "btn_refresh", {72, 8, 25, 25});
+    btn_min = MakeControl<TZuButton>(this, "btn_min", {672, 8, 25, 25});
+    btn_max = MakeControl<TZuButton>(this, "btn_max", {704, 8, 25, 25});
+    btn_close = MakeControl<TZuButton>(this, "btn_close", {736, 8, 25, 25});
     btn_back->OnClick = [this](QWidget&) { btn_backClick(); };
     btn_forward->OnClick = [this](QWidget&) { btn_forwardClick(); };
     btn_refresh->OnClick = [this](QWidget&) { btn_refreshClick(); };
@@ -98,7 +98,7 @@ void TTunShare::BuildComponents() {
     btn_max->OnClick = [this](QWidget&) { btn_maxClick(); };
     btn_close->OnClick = [this](QWidget&) { btn_closeClick(); };
 
-    tab_pnl = MakeNamedControl<TZuTabControl>(this, "tab_pnl", {128, 8, 137, 21});
+    tab_pnl = MakeControl<TZuTabControl>(this, "tab_pnl", {128, 8, 137, 21});
     tab_pnl->SetTabs({QStringLiteral("音乐分享"), QStringLiteral("音乐搜索")});
     tab_pnl->SetTabHeight(21);
     tab_pnl->SetTabSpacing(1);
@@ -128,17 +128,17 @@ void TTunShare::BuildSearchPage() {
 
     pnl_top = MakePanel(pnl_search, "pnl_top");
     pnl_top->setFixedHeight(41);
-    RadioButton1 = MakeNamedControl<QRadioButton>(pnl_top, "RadioButton1", {24, 8, 49, 17});
+    RadioButton1 = MakeControl<QRadioButton>(pnl_top, "RadioButton1", {24, 8, 49, 17});
     RadioButton1->setText(QStringLiteral("MP3"));
     RadioButton1->setChecked(true);
     // Kind 1 is every format other than MP3 that the service offers.
-    RadioButton2 = MakeNamedControl<QRadioButton>(pnl_top, "RadioButton2", {88, 8, 90, 17});
+    RadioButton2 = MakeControl<QRadioButton>(pnl_top, "RadioButton2", {88, 8, 90, 17});
     RadioButton2->setText(QStringLiteral("OGG/FLAC"));
-    edt_search = MakeNamedControl<QLineEdit>(pnl_top, "edt_search", {205, 8, 204, 22});
+    edt_search = MakeControl<QLineEdit>(pnl_top, "edt_search", {205, 8, 204, 22});
     edt_search->setText(QString::fromUtf8(kSearchPrompt));
     // Enter in the search field searches, as the button does.
     connect(edt_search, &QLineEdit::returnPressed, this, [this] { SpeedButton1Click(); });
-    SpeedButton1 = MakeNamedControl<QToolButton>(pnl_top, "SpeedButton1", {421, 6, 81, 25});
+    SpeedButton1 = MakeControl<QToolButton>(pnl_top, "SpeedButton1", {421, 6, 81, 25});
     SpeedButton1->setText(QStringLiteral("搜索"));
     SpeedButton1->setAutoRaise(true);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });

@@ -13,11 +13,11 @@ TTunLrc::TTunLrc(QWidget* parent) : TZuFormEx(parent) {
 
     ZuWindow1 = MakeSkinBackground(*this);
 
-    btn_lrc = MakeNamedControl<TZuButton>(this, "btn_lrc", {312, 0, 17, 17});
-    btn_close = MakeNamedControl<TZuButton>(this, "btn_close", {288, 0, 17, 17});
-    Pb_lrc = MakeNamedControl<TZuLrcShow>(this, "Pb_lrc", {8, 32, 337, 113});
-    b5 = MakeNamedControl<TZuButton>(this, "b5", {8, 0, 44, 33});
-    f5 = MakeNamedControl<TZuButton>(this, "f5", {56, 0, 100, 41});
+    btn_lrc = MakeControl<TZuButton>(this, "btn_lrc", {312, 0, 17, 17});
+    btn_close = MakeControl<TZuButton>(this, "btn_close", {288, 0, 17, 17});
+    Pb_lrc = MakeControl<TZuLrcShow>(this, "Pb_lrc", {8, 32, 337, 113});
+    b5 = MakeControl<TZuButton>(this, "b5", {8, 0, 44, 33});
+    f5 = MakeControl<TZuButton>(this, "f5", {56, 0, 100, 41});
 
     btn_lrc->OnClick = [this](QWidget&) {
         if (OnToggleDesktopLyrics)

@@ -7,6 +7,7 @@
 #include <PlaylistStore.h>
 
 #include <AtomicFile.h>
+#include <ZuSkinnedForm.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -24,7 +25,6 @@ namespace tunola {
 
 namespace {
 
-constexpr int kBorderWidth = 6;
 constexpr int kTagRepeat = 1;
 constexpr int kTagRandom = 2;
 constexpr int kTagOneRepeat = 3;
@@ -74,10 +74,7 @@ TTunPlayList::TTunPlayList(TAppState& state, tunaudio::TAudioLibrary* audio, IPl
 TTunPlayList::~TTunPlayList() = default;
 
 void TTunPlayList::BuildComponents() {
-    ZuWindow1 = new TZuWindow(this);
-    ZuWindow1->setObjectName(QStringLiteral("ZuWindow1"));
-    // Presses on the background reach the window, which moves and sizes itself.
-    ZuWindow1->setEnabled(false);
+    ZuWindow1 = MakeSkinBackground(*this);
 
     btn_menu = new TZuButton(this);
     btn_menu->setObjectName(QStringLiteral("btn_menu"));
@@ -115,10 +112,7 @@ void TTunPlayList::BuildComponents() {
         AddPaths(paths, index);
     };
 
-    OnMouseDown = [this](QWidget&, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
-        FormMouseDown(button, x, y);
-    };
-    OnMouseMove = [this](QWidget&, Qt::KeyboardModifiers, int x, int y) { FormMouseMove(x, y); };
+    SizeFromEdges(*this);
 }
 
 void TTunPlayList::BuildMenu() {
@@ -482,16 +476,6 @@ void TTunPlayList::btn_menuClick() {
 void TTunPlayList::btn_closeClick() {
     host_.SetListButtonChecked(false);
     hide();
-}
-
-void TTunPlayList::FormMouseDown(Qt::MouseButton button, int x, int y) {
-    if (button == Qt::LeftButton && !isMinimized() && !isMaximized())
-        HitTestBorder(*this, x, y, true, kBorderWidth);
-}
-
-void TTunPlayList::FormMouseMove(int x, int y) {
-    if (!isMinimized() && !isMaximized())
-        HitTestBorder(*this, x, y, false, kBorderWidth);
 }
 
 void TTunPlayList::dragEnterEvent(QDragEnterEvent* event) {

@@ -142,8 +142,6 @@ private:
     void BuildComponents();
     void BuildMenu();
     void FormCreate();
-    void FormMouseDown(Qt::MouseButton button, int x, int y);
-    void FormMouseMove(int x, int y);
     // Writes the current list's path into the program folder's configuration.
     void WritePlaylistPath();
     // The drag moved rows: the playing entry may stand elsewhere now.

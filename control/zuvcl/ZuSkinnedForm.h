@@ -13,7 +13,7 @@ namespace tunola {
 class TZuWindow;
 
 // A control of type T on `parent`, named `name`, at `where`.
-template <class T> T* MakeNamedControl(QWidget* parent, const char* name, QRect where) {
+template <class T> T* MakeControl(QWidget* parent, const char* name, QRect where) {
     auto* c = new T(parent);
     c->setObjectName(QString::fromLatin1(name));
     c->setGeometry(where);
