@@ -14,6 +14,7 @@ TZuLrcShow::TZuLrcShow(QWidget* parent) : QWidget(parent), aaFont_(&lineImage_) 
     aaFont_.SetQuality(aqNormal);
     lrcFont_ = font();
     aaFont_.SetFont(lrcFont_);
+    textHeight_ = aaFont_.TextHeight(QStringLiteral("S"));
 }
 
 void TZuLrcShow::SetLrc(const std::string& text) {
@@ -75,12 +76,13 @@ void TZuLrcShow::SetLrcColor(QRgb color) {
 void TZuLrcShow::SetLrcFont(const QFont& font) {
     lrcFont_ = font;
     aaFont_.SetFont(font);
+    textHeight_ = aaFont_.TextHeight(QStringLiteral("S"));
     dirty_ = true;
     update();
 }
 
 int TZuLrcShow::Pitch() const {
-    return LrcPitch(aaFont_.TextHeight(QStringLiteral("S")), lrcSpace_);
+    return LrcPitch(textHeight_, lrcSpace_);
 }
 
 void TZuLrcShow::Render() {

@@ -87,6 +87,7 @@ private:
     TLrcBand band_;
     QImage lineImage_;
     TCnAAFont aaFont_;
+    int textHeight_ = 0; // of the lyric font, measured once per font: every position uses it
     int redraws_ = 0;
 };
 

@@ -43,17 +43,31 @@ void TCnAAFont::BuildMask(const QString& text, TCnAAMask& mask) const {
         return;
     }
     const QSize size(w * n, h * n);
-    if (grey_.size() != size)
-        grey_ = QImage(size, QImage::Format_Grayscale8);
-    grey_.fill(0);
+    // Qt draws white on black into a 32-bit image, where each channel holds the coverage
+    // exactly as an 8-bit image would (glyph for glyph the same values). On an 8-bit image Qt
+    // blends large glyphs in pieces handed to its thread pool, a dozen thread hand-offs per
+    // glyph of the desktop lyrics' size; on a 32-bit one it copies each glyph in one go.
+    if (glyphs_.size() != size)
+        glyphs_ = QImage(size, QImage::Format_RGB32);
+    glyphs_.fill(0);
     {
-        QPainter p(&grey_);
+        QPainter p(&glyphs_);
         const QFont big = Enlarged(font_, n);
         p.setFont(big);
         p.setPen(Qt::white);
         p.drawText(0, QFontMetrics(big).ascent(), text);
     }
-    ReduceMask(grey_.constBits(), int(grey_.bytesPerLine()), n, w, h, mask);
+    // One channel, packed in place at the start of the image (row by row, each byte written
+    // lies in a pixel already read), is the 8-bit picture the reduction reads.
+    uint8_t* packed = glyphs_.bits();
+    const int gw = size.width();
+    for (int y = 0; y < size.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(glyphs_.constScanLine(y));
+        uint8_t* out = packed + size_t(y) * size_t(gw);
+        for (int x = 0; x < gw; ++x)
+            out[x] = uint8_t(qBlue(row[x]));
+    }
+    ReduceMask(packed, gw, n, w, h, mask);
 }
 
 void TCnAAFont::TextOut(int x, int y, const QString& text, int blur, int alpha) {

@@ -75,7 +75,8 @@ protected:
     QRgb color_ = 0xFF000000;
     std::optional<QRgb> brush_;
     mutable TCnAAMask mask_; // kept between calls: no allocation per line of the same size
-    mutable QImage grey_;
+    // Where Qt draws the enlarged glyphs, then the 8-bit coverage packed at its start.
+    mutable QImage glyphs_;
 };
 
 class TCnAAFontEx : public TCnAAFont {

@@ -7,6 +7,8 @@
 #include "CnAAMotion.h"
 #include "GuiApp.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -269,6 +271,50 @@ TEST(AAFadeTest, DifferingRectBoundsEveryChangedPixelAndCrossFadeKeepsTheRest) {
                 ASSERT_EQ(out.pixel(x, y), want) << level << " " << x << "," << y;
             }
     }
+}
+
+} // namespace
+} // namespace tunola
+
+namespace tunola {
+namespace {
+
+// The mask is the reduction of the text as Qt draws it, enlarged, into an 8-bit picture.
+TEST(AAFontTest, MaskIsTheReductionOfTheEightBitDrawing) {
+    testing_support::EnsureGuiApplication();
+    const QString texts[] = {QStringLiteral("故事的小黄花"), QStringLiteral("云雀 2 Wg!")};
+    for (int px : {12, 64})
+        for (TAAQuality quality : {aqHigh, aqNormal, aqLow, aqNone})
+            for (const QString& text : texts) {
+                QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+                font.setPixelSize(px);
+                TCnAAFont aa(nullptr);
+                aa.SetFont(font);
+                aa.SetQuality(quality);
+                TCnAAMask mask;
+                aa.BuildMask(text, mask);
+
+                const int n = QualityFactor(quality);
+                QFont big = font;
+                big.setPixelSize(px * n);
+                big.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferQuality));
+                const int w = aa.TextWidth(text), h = aa.TextHeight(text);
+                QImage grey(w * n, h * n, QImage::Format_Grayscale8);
+                grey.fill(0);
+                QPainter p(&grey);
+                p.setFont(big);
+                p.setPen(Qt::white);
+                p.drawText(0, QFontMetrics(big).ascent(), text);
+                p.end();
+                TCnAAMask want;
+                ReduceMask(grey.constBits(), int(grey.bytesPerLine()), n, w, h, want);
+                ASSERT_EQ(mask.Width, want.Width);
+                ASSERT_EQ(mask.Height, want.Height);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x)
+                        ASSERT_EQ(mask.At(x, y), want.At(x, y))
+                            << px << " x" << n << " " << x << "," << y;
+            }
 }
 
 } // namespace
