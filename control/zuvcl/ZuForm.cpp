@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
@@ -235,17 +236,25 @@ void TZuForm::ProposeGeometry(const QRect& proposal, Qt::KeyboardModifiers shift
 }
 
 TZuFormEx::TZuFormEx(QWidget* parent) : TZuForm(parent) {
-    // The back buffer covers the whole form: nothing is erased first.
+    // Every paint covers what it is given: nothing is erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
 TZuFormEx::~TZuFormEx() = default;
 
-TZuBitmap32& TZuFormEx::BackBuffer() {
-    if (background_)
-        static_cast<TZuWindow*>(background_.data())->ComposeFrame();
-    return backBuffer_;
+TZuWindow* TZuFormEx::Background() const {
+    return static_cast<TZuWindow*>(background_.data());
+}
+
+TZuRect TZuFormEx::BackdropBounds() const {
+    const TZuWindow* window = Background();
+    return window ? ZuBounds(0, 0, window->width(), window->height()) : TZuRect{};
+}
+
+void TZuFormEx::PaintBackdrop(TZuBitmap32& canvas, int32_t left, int32_t top) const {
+    if (const TZuWindow* window = Background())
+        window->PaintFrameArea(canvas, left, top);
 }
 
 void TZuFormEx::AttachBackground(TZuWindow* window) {
@@ -257,13 +266,16 @@ void TZuFormEx::DetachBackground(TZuWindow* window) {
         background_ = nullptr;
 }
 
-void TZuFormEx::paintEvent(QPaintEvent*) {
+void TZuFormEx::paintEvent(QPaintEvent* event) {
+    // The background normally covers the form and paints itself; this is for what it leaves.
     QPainter painter(this);
-    const TZuBitmap32& back = BackBuffer();
-    back.CopyToDC(painter, 0, 0);
-    // Whatever the back buffer does not cover yet stays black.
-    const QRegion rest = QRegion(rect()) - QRegion(0, 0, back.Width(), back.Height());
-    for (const QRect& r : rest)
+    const TZuRect b = BackdropBounds();
+    const QRegion onBackground = event->region() & QRect(b.Left, b.Top, int(b.Width()),
+                                                         int(b.Height()));
+    if (const TZuWindow* window = Background(); window && !onBackground.isEmpty())
+        window->PaintFrame(painter, onBackground);
+    // Whatever the background does not cover stays black.
+    for (const QRect& r : event->region() - onBackground)
         painter.fillRect(r, Qt::black);
 }
 

@@ -11,8 +11,10 @@
 // windows were made; a top-level widget that is no form is a snap target too when it carries a
 // "zuSnapTag" property (its Tag, normally 3).
 //
-// TZuFormEx adds the back buffer: the window background (TZuWindow) composes the frame into
-// it, and the graphic controls on the form start each paint from the part under them.
+// TZuFormEx adds the backdrop: the graphic controls on the form start each paint from the
+// part of the window background (TZuWindow) under them, which the background paints for just
+// that part. No picture of the whole frame is kept: the skin's picture and the pieces make any
+// part of it again, and three windows' frames would cost a megabyte.
 
 #include "ZuBitmap32.h"
 #include "ZuBorderHitTest.h"
@@ -93,20 +95,22 @@ public:
     explicit TZuFormEx(QWidget* parent = nullptr);
     ~TZuFormEx() override;
 
-    // The picture of the form as its background composes it; graphic controls copy their
-    // backdrop from here. Brought up to date first when the background has changed.
-    TZuBitmap32& BackBuffer();
+    // Where the background lies on the form (form coordinates); empty without one.
+    TZuRect BackdropBounds() const;
+    // Paints what the background shows under `canvas` placed with its top-left corner at
+    // (left, top) of the form; canvas pixels off the background are left as they are.
+    void PaintBackdrop(TZuBitmap32& canvas, int32_t left, int32_t top) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     friend class TZuWindow;
-    // The background that draws into the back buffer.
+    // The background that paints the backdrop.
     void AttachBackground(TZuWindow* window);
     void DetachBackground(TZuWindow* window);
+    TZuWindow* Background() const;
 
-    TZuBitmap32 backBuffer_;
     QPointer<QWidget> background_; // a TZuWindow
 };
 

@@ -1,7 +1,6 @@
 #include "ZuGraphicControl.h"
 
 #include "ZuForm.h"
-#include "ZuPixelCopy.h"
 
 #include <QPainter>
 
@@ -38,11 +37,10 @@ void TZuGraphicControl::PictureChanged() {
 
 void TZuGraphicControl::PaintBackdrop() {
     if (TZuFormEx* form = ParentFormEx()) {
-        const TZuBitmap32& back = form->BackBuffer();
         const TZuRect under = ZuBounds(x(), y(), width(), height());
-        if (ZuIntersect(under, back.BoundsRect()) != under)
+        if (ZuIntersect(under, form->BackdropBounds()) != under)
             canvas_.Clear(Color32(color_));
-        CopyPixels(canvas_, 0, 0, back, under);
+        form->PaintBackdrop(canvas_, x(), y());
         return;
     }
     canvas_.Clear(Color32(color_));

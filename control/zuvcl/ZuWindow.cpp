@@ -3,10 +3,20 @@
 #include "ZuForm.h"
 
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <algorithm>
+
 namespace tunola {
+
+namespace {
+
+// The frame is painted through a band of at most this many pixels (64 KiB).
+constexpr int kFrameBandPixels = 16 * 1024;
+
+} // namespace
 
 TZuWindow::TZuWindow(QWidget* parent) : TZuGraphicControlEx(parent) {
     unsetCursor(); // the form's cursor shows through (the edge hit-test sets it)
@@ -92,22 +102,37 @@ void TZuWindow::ApplyShape() {
     target->setMask(WindowShape(target->size(), *cutOuts_, pieces_));
 }
 
-TZuBitmap32& TZuWindow::Surface() {
-    if (TZuFormEx* form = ParentFormEx())
-        return form->backBuffer_;
-    return ownSurface_;
+void TZuWindow::PaintFrameArea(TZuBitmap32& surface, int32_t left, int32_t top) const {
+    PaintWindowFrameArea(surface, left, top, width(), height(), Color32(Color()), Image(),
+                         pieces_);
 }
 
-void TZuWindow::ComposeFrame() {
-    TZuBitmap32& surface = Surface();
-    if (!frameDirty_ && surface.Width() == width() && surface.Height() == height())
-        return;
-    PaintWindowFrame(surface, width(), height(), Color32(Color()), Image(), pieces_);
-    frameDirty_ = false;
+void TZuWindow::PaintFrame(QPainter& painter, const QRegion& region) const {
+    // One band serves every window of the thread and is kept between paints (a paint
+    // allocates nothing once it is wide enough); each rectangle of the region is composed into
+    // it a few rows at a time and drawn clipped to those rows.
+    thread_local TZuBitmap32 band;
+    const QRect inside = rect();
+    for (const QRect& r : region) {
+        const QRect area = r & inside;
+        if (area.isEmpty())
+            continue;
+        if (band.Width() < area.width())
+            band.SetSize(area.width(), std::max(1, kFrameBandPixels / area.width()));
+        if (band.Empty())
+            return;
+        for (int top = area.top(); top <= area.bottom(); top += band.Height()) {
+            const int rows = std::min(band.Height(), area.bottom() + 1 - top);
+            PaintFrameArea(band, area.left(), top);
+            painter.save();
+            painter.setClipRect(QRect(area.left(), top, area.width(), rows));
+            band.CopyToDC(painter, area.left(), top);
+            painter.restore();
+        }
+    }
 }
 
 void TZuWindow::FrameChanged() {
-    frameDirty_ = true;
     update();
 }
 
@@ -115,10 +140,9 @@ void TZuWindow::PictureChanged() {
     FrameChanged();
 }
 
-void TZuWindow::paintEvent(QPaintEvent*) {
-    ComposeFrame();
+void TZuWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    Surface().CopyToDC(painter, 0, 0);
+    PaintFrame(painter, event->region());
 }
 
 void TZuWindow::resizeEvent(QResizeEvent* event) {

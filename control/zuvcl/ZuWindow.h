@@ -1,9 +1,10 @@
 #pragma once
 // TZuWindow: the skinned background of a form. It fills its parent (Align) and draws the
 // window frame from nine pieces of its Image around an interior of plain Color; on a
-// TZuFormEx it draws into the form's back buffer, which the controls above take as their
-// backdrop. RebuildRegions(true) cuts the form's shape from the transparent pixels of the
-// corner pieces; the shape follows every resize.
+// TZuFormEx the controls above take the part under them as their backdrop. Only the parts
+// asked for are composed, each time: no picture of the whole frame is kept (the window is
+// painted in bands of a few rows). RebuildRegions(true) cuts the form's shape from the
+// transparent pixels of the corner pieces; the shape follows every resize.
 //
 // The skin makes the background mouse-transparent (setEnabled(false)) so that presses on it
 // reach the form and drag it.
@@ -49,8 +50,11 @@ public:
     void RebuildRegions(bool apply);
     bool HasRegions() const { return cutOuts_.has_value(); }
 
-    // Composes the frame into its surface if anything changed since the last time.
-    void ComposeFrame();
+    // Composes the part of the frame under `surface` placed with its top-left corner at
+    // (left, top) of this control (see PaintWindowFrameArea).
+    void PaintFrameArea(TZuBitmap32& surface, int32_t left, int32_t top) const;
+    // Paints the frame inside `region` (this control's coordinates) with `painter`.
+    void PaintFrame(QPainter& painter, const QRegion& region) const;
 
 protected:
     void PictureChanged() override;
@@ -65,15 +69,11 @@ private:
     void FollowParent();
     void AttachToParent();
     void ApplyShape();
-    // Where the frame is composed: the form's back buffer, or a bitmap of our own.
-    TZuBitmap32& Surface();
 
     TZuAlign align_ = TZuAlign::alClient;
     TZuFramePieces pieces_;
     std::optional<TZuCornerCutOuts> cutOuts_;
-    TZuBitmap32 ownSurface_;
     QPointer<QWidget> watchedParent_;
-    bool frameDirty_ = true;
 };
 
 } // namespace tunola

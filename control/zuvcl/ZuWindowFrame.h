@@ -30,6 +30,14 @@ struct TZuFramePieces {
 void PaintWindowFrame(TZuBitmap32& surface, int32_t width, int32_t height, TColor32 color,
                       const TZuBitmap32& image, const TZuFramePieces& pieces);
 
+// The same frame for a window of `width` x `height`, painted only where `surface` lies on it
+// when its top-left corner sits at (left, top) of the window: each surface pixel inside the
+// window gets what PaintWindowFrame would give there, the others are left as they are. Lets a
+// window paint what is exposed and a control its backdrop without a picture of the whole frame.
+void PaintWindowFrameArea(TZuBitmap32& surface, int32_t left, int32_t top, int32_t width,
+                          int32_t height, TColor32 color, const TZuBitmap32& image,
+                          const TZuFramePieces& pieces);
+
 // The pixels of `piece` (inside `image`) whose alpha is below 255, as a region relative to the
 // piece's top-left corner. Parts of the piece outside the image cut nothing.
 QRegion CornerCutOut(const TZuBitmap32& image, const TZuPiece& piece);

@@ -85,6 +85,52 @@ TEST(WindowFrame, WithoutTitleTheTopIsAllTiles) {
     EXPECT_EQ(TaggedRow(surface, 0), "AaaaBbbBbbBbbBbbCccc");
 }
 
+// A part of the frame, as a control's backdrop or an exposed band is painted, must be the same
+// pixels as that part of the whole frame, whatever the part straddles; pixels off the window
+// stay as they were.
+TEST(WindowFrame, AnyPartIsThatPartOfTheWholeFrame) {
+    FrameSkin titled(true);
+    FrameSkin tallRight(false);
+    // A right side piece taller than the left one's step: its tiles overlap each other.
+    tallRight.Pieces.RightMiddle = {24, 0, 2, 3};
+    const struct {
+        const char* name;
+        const FrameSkin& skin;
+        int32_t width, height;
+    } frames[] = {{"titled", titled, 23, 17}, {"tall right side", tallRight, 20, 19}};
+    const struct {
+        int32_t left, top, width, height;
+    } parts[] = {
+        {0, 0, 1, 1},     {5, 0, 6, 2},    {7, 1, 9, 4},   // in the top edge and the title
+        {16, 4, 4, 9},    {0, 6, 3, 8},    {3, 5, 12, 5},  // the sides, the interior
+        {2, 13, 17, 4},   {-3, -2, 8, 6},  {18, 14, 9, 9}, // the bottom, past the corners
+        {-5, -5, 40, 40}, {30, 3, 4, 4},                   // over all of it, off it
+    };
+    constexpr TColor32 kUntouched = 0x12345678u;
+    for (const auto& f : frames) {
+        TZuBitmap32 whole;
+        PaintWindowFrame(whole, f.width, f.height, kInterior, f.skin.Image, f.skin.Pieces);
+        for (const auto& part : parts) {
+            TZuBitmap32 surface;
+            surface.SetSize(part.width, part.height);
+            surface.Clear(kUntouched);
+            PaintWindowFrameArea(surface, part.left, part.top, f.width, f.height, kInterior,
+                                 f.skin.Image, f.skin.Pieces);
+            int wrong = 0;
+            for (int32_t y = 0; y < part.height; ++y)
+                for (int32_t x = 0; x < part.width; ++x) {
+                    const int32_t wx = part.left + x;
+                    const int32_t wy = part.top + y;
+                    const bool onWindow = wx >= 0 && wy >= 0 && wx < f.width && wy < f.height;
+                    const TColor32 want = onWindow ? whole.ScanLine(wy)[wx] : kUntouched;
+                    wrong += surface.ScanLine(y)[x] != want;
+                }
+            EXPECT_EQ(wrong, 0) << f.name << ", part at " << part.left << "," << part.top << " "
+                                << part.width << "x" << part.height;
+        }
+    }
+}
+
 TEST(WindowFrame, PiecesAreCopiedWithTheirAlpha) {
     FrameSkin skin(false);
     PaintPiece(skin.Image, skin.Pieces.TopLeft, 'a', 0x40);
@@ -192,8 +238,10 @@ TEST(WindowFrame, ControlsOnTheFormTakeTheFrameAsBackdrop) {
     EXPECT_EQ(TColor32(shown.pixel(0, 0)), Tagged('b', 2, 0));
     EXPECT_EQ(TColor32(shown.pixel(1, 0)), 0xFF00FF00u);
     EXPECT_EQ(TColor32(shown.pixel(2, 1)), Tagged('t', 1, 1));
-    // The form's back buffer holds the composed frame.
-    EXPECT_EQ(TaggedRow(form.BackBuffer(), 0), "AaaaBbbTtttttBbbCccc");
+    // The background shows the composed frame.
+    TZuBitmap32 background;
+    background.Assign(Grab(window));
+    EXPECT_EQ(TaggedRow(background, 0), "AaaaBbbTtttttBbbCccc");
 }
 
 } // namespace
