@@ -14,7 +14,6 @@ TZuLrcShow::TZuLrcShow(QWidget* parent) : QWidget(parent), aaFont_(&lineImage_) 
     aaFont_.SetQuality(aqNormal);
     lrcFont_ = font();
     aaFont_.SetFont(lrcFont_);
-    textHeight_ = aaFont_.TextHeight(QStringLiteral("S"));
 }
 
 void TZuLrcShow::SetLrc(const std::string& text) {
@@ -76,12 +75,17 @@ void TZuLrcShow::SetLrcColor(QRgb color) {
 void TZuLrcShow::SetLrcFont(const QFont& font) {
     lrcFont_ = font;
     aaFont_.SetFont(font);
-    textHeight_ = aaFont_.TextHeight(QStringLiteral("S"));
+    textHeight_ = -1;
     dirty_ = true;
     update();
 }
 
 int TZuLrcShow::Pitch() const {
+    // Measured when first needed, not when the font is set: the control is made in the
+    // default font and the skin gives it its own, and measuring the default one would load
+    // a font file the window never shows.
+    if (textHeight_ < 0)
+        textHeight_ = aaFont_.TextHeight(QStringLiteral("S"));
     return LrcPitch(textHeight_, lrcSpace_);
 }
 

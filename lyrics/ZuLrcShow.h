@@ -87,7 +87,8 @@ private:
     TLrcBand band_;
     QImage lineImage_;
     TCnAAFont aaFont_;
-    int textHeight_ = 0; // of the lyric font, measured once per font: every position uses it
+    // Of the lyric font, measured once per font (-1 until then): every position uses it.
+    mutable int textHeight_ = -1;
     int redraws_ = 0;
 };
 
