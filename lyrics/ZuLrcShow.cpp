@@ -111,16 +111,21 @@ void TZuLrcShow::DrawLines() {
     const int h = Pitch();
     band_ = LrcBand(lastCurrent_, int(lines_.size()), h, height());
     const int count = band_.Last - band_.First + 1;
-    const QSize size(std::max(width(), 1), std::max(count, 0) * h + std::max(height(), 1));
-    if (lineImage_.size() != size)
-        lineImage_ = QImage(size, QImage::Format_RGB32);
-    lineImage_.fill(bgColor_);
-    aaFont_.SetBrush(bgColor_);
     currText_.clear();
     if (lastCurrent_ >= 0 && size_t(lastCurrent_) < lines_.size()) {
         const std::string_view raw = DisplayLineText(lines_[size_t(lastCurrent_)]);
         currText_ = QString::fromUtf8(raw.data(), qsizetype(raw.size()));
     }
+    if (count <= 0) {
+        // No line to show (no lyric yet): the background alone, without a picture of it.
+        lineImage_ = QImage();
+        return;
+    }
+    const QSize size(std::max(width(), 1), count * h + std::max(height(), 1));
+    if (lineImage_.size() != size)
+        lineImage_ = QImage(size, QImage::Format_RGB32);
+    lineImage_.fill(bgColor_);
+    aaFont_.SetBrush(bgColor_);
     for (int j = band_.First; j <= band_.Last; ++j) {
         const std::string_view raw = DisplayLineText(lines_[size_t(j)]);
         const QString text = QString::fromUtf8(raw.data(), qsizetype(raw.size()));
@@ -136,6 +141,10 @@ void TZuLrcShow::paintEvent(QPaintEvent*) {
     if (dirty_)
         Render();
     QPainter p(this);
+    if (lineImage_.isNull()) {
+        p.fillRect(rect(), QColor::fromRgb(bgColor_));
+        return;
+    }
     const int64_t top = frame_.ImageTop + int64_t(band_.First) * Pitch();
     const QRect image(0, int(std::clamp<int64_t>(top, -(1 << 30), 1 << 30)), lineImage_.width(),
                       lineImage_.height());

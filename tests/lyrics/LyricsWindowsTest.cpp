@@ -62,6 +62,32 @@ TEST(LrcShowTest, EmptyLyricShowsOnlyTheTrailerOnePitchAboveTheMiddle) {
     EXPECT_EQ(lineY, view.height() / 2 - view.Pitch());
 }
 
+// How many pixels of the painted view differ from `background`.
+int PixelsOtherThan(TZuLrcShow& view, QRgb background) {
+    const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int other = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            other += (shown.pixel(x, y) & 0xFFFFFFu) != (background & 0xFFFFFFu);
+    return other;
+}
+
+TEST(LrcShowTest, WithoutLinesOnlyTheBackgroundIsPainted) {
+    constexpr QRgb kBack = 0x102030;
+    TZuLrcShow view;
+    view.resize(300, 100);
+    view.SetBGColor(kBack);
+    view.SetLrcColor(0xFFFFFF);
+    view.SetLrcCurrColor(0xFFFF00);
+    EXPECT_EQ(PixelsOtherThan(view, kBack), 0) << "before any lyric";
+    view.SetLrc(kLyric);
+    view.SetPosTime(1500);
+    EXPECT_GT(PixelsOtherThan(view, kBack), 0) << "the lines of a lyric";
+    view.SetLrc("");
+    view.SetPosTime(1600);
+    EXPECT_EQ(PixelsOtherThan(view, kBack), 0) << "the lines gone with the lyric";
+}
+
 TEST(LrcShowTest, OffsetTagAndOffsetButtons) {
     TTunLrc window;
     window.Pb_lrc->resize(300, 100);
