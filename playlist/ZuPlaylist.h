@@ -187,6 +187,7 @@ private:
     TRowLook LookOf(int index) const;
 
     // ZuPlaylistPaint.cpp
+    // Composes `dirty` (view coordinates, at most the band's size) into the band.
     void PaintRows(const QRect& dirty);
     QRect DropMarkRect(int dropY) const;
 
@@ -206,7 +207,7 @@ private:
     TZuPlaylistModel model_;
     zuplaylist::TZuScrollBar* scrollBar_ = nullptr; // child
     bool barShown_ = true;
-    TZuBitmapEx32 canvas_;
+    TZuBitmapEx32 canvas_; // the band a paint composes rows in
     TZuBitmap32 dropImage_;
 
     TColor32 backColor_ = 0xFFFFFFFF;

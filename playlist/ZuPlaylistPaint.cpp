@@ -1,5 +1,6 @@
-// Painting the playlist view: the rows a paint needs are composed in the off-screen bitmap and
-// the bitmap goes to the screen in one block (Qt clips it to the region being repainted).
+// Painting the playlist view: the part a paint needs is composed in an off-screen band of a few
+// rows at a time, each band going to the screen clipped to its rows. The band is kept between
+// paints; a picture of the whole list is not (it would be the size of the window).
 
 #include "ZuPlaylist.h"
 
@@ -20,6 +21,8 @@ namespace {
 constexpr uint8_t kDropImageOpacity = 192;
 // Gap between the number and the row's left edge, and between the length and its right edge.
 constexpr int kTextInset = 3;
+// The band holds at most this many pixels (64 KiB).
+constexpr int kBandPixels = 16 * 1024;
 
 QColor Pen(TColor32 color) {
     return QColor::fromRgba(color);
@@ -44,20 +47,33 @@ void TZuPlaylist::paintEvent(QPaintEvent* event) {
     }
     if (g.RowRight <= 0 || height() <= 0)
         return;
-    canvas_.SetSize(g.RowRight, height());
+    const QRect dirty = event->rect() & QRect(0, 0, g.RowRight, height());
+    if (dirty.isEmpty())
+        return;
+    // Only widened, and then as many rows as fit: a paint allocates nothing once it is wide
+    // enough.
+    if (canvas_.Width() < dirty.width())
+        canvas_.SetSize(dirty.width(), std::max(1, kBandPixels / dirty.width()));
     if (canvas_.Empty())
         return;
-    const QRect dirty = event->rect() & QRect(0, 0, g.RowRight, height());
-    if (!dirty.isEmpty())
-        PaintRows(dirty);
-    canvas_.CopyToDC(screen, 0, 0);
+    for (int top = dirty.top(); top <= dirty.bottom(); top += canvas_.Height()) {
+        const QRect band(dirty.left(), top, dirty.width(),
+                         std::min(canvas_.Height(), dirty.bottom() + 1 - top));
+        PaintRows(band);
+        screen.save();
+        screen.setClipRect(band);
+        canvas_.CopyToDC(screen, band.left(), band.top());
+        screen.restore();
+    }
 }
 
 void TZuPlaylist::PaintRows(const QRect& dirty) {
+    // The band's top-left pixel is `dirty`'s top-left corner; everything below is drawn in
+    // the view's coordinates.
+    const QPoint origin = dirty.topLeft();
     const TZuListGeometry g = Geometry();
     canvas_.SetFont(font());
-    canvas_.FillRect({dirty.left(), dirty.top(), dirty.right() + 1, dirty.bottom() + 1},
-                     backColor_);
+    canvas_.FillRect({0, 0, dirty.width(), dirty.height()}, backColor_);
 
     const int count = g.Count;
     const int lastShown = std::min(g.TopIndex + g.VisibleCount(), count) - 1;
@@ -66,6 +82,7 @@ void TZuPlaylist::PaintRows(const QRect& dirty) {
 
     {
         QPainter p(canvas_.Surface());
+        p.translate(-origin);
         p.setClipRect(dirty);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         for (int i = first; i <= last; ++i)
@@ -122,7 +139,9 @@ void TZuPlaylist::PaintRows(const QRect& dirty) {
 
     if (dragging_ && model_.DropY() >= 0 && !dropImage_.Empty()) {
         const int top = DropImageTop(model_.DropY(), dropImage_.Height());
-        dropImage_.StretchDraw(canvas_, ZuBounds(0, top, g.RowRight, dropImage_.Height()),
+        dropImage_.StretchDraw(canvas_,
+                               ZuBounds(-origin.x(), top - origin.y(), g.RowRight,
+                                        dropImage_.Height()),
                                dropImage_.BoundsRect(), kDropImageOpacity);
     }
 }
