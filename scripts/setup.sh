@@ -18,8 +18,8 @@ packages=(
   libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql postgresql postgresql-contrib
   # a sound server with a null sink for playback tests and measurements (tools/measure-*.sh)
   pulseaudio pulseaudio-utils
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks; heaptrack for the start-up heap profile (tools/heap-startup.sh)
+  libgtest-dev libgmock-dev libbenchmark-dev heaptrack
   # a virtual display, screenshots, and fonts with Chinese glyphs
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-dejavu-core
   # a compositor under the virtual display, so window opacity shows in screenshots

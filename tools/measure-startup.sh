@@ -6,6 +6,8 @@
 # by mapping (each shared library, the fonts, the heap, anonymous memory), largest first.
 #   tools/measure-startup.sh [build dir] [runs=10] [seconds before reading memory=3]
 #   LIST=file.pls starts every run with that saved list as the default playlist.
+#   BIN=program measures another program the same way (build/bin/tunola-qt-floor: the floor a
+#   bare Qt program with the same three windows takes on this machine).
 # The service address is set to a closed port, so no service is reachable (as the budget says).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,7 +15,7 @@ source "$here/measure-lib.sh"
 build=${1:-build}
 runs=${2:-10}
 settle=${3:-3}
-bin="$build/bin/tunola"
+bin=${BIN:-$build/bin/tunola}
 [ -x "$bin" ] || { echo "no $bin: build first" >&2; exit 1; }
 trap measure_cleanup EXIT
 
