@@ -1,6 +1,7 @@
 #include "ItemExpansion.h"
 
 #include "FloatText.h"
+#include "FolderListing.h"
 #include "MoPlist.h"
 
 #include <AtomicFile.h>
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <cmath>
@@ -20,37 +20,17 @@ namespace {
 // Lists are text of a few megabytes at most; anything bigger is not one.
 constexpr qint64 kMaxListBytes = 64 * 1024 * 1024;
 
-QList<QRegularExpression> Matchers(const QStringList& patterns) {
-    QList<QRegularExpression> matchers;
-    for (const QString& pattern : patterns)
-        matchers.push_back(
-            QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
-                               QRegularExpression::CaseInsensitiveOption));
-    return matchers;
-}
-
-bool Matches(const QList<QRegularExpression>& matchers, const QString& name) {
-    for (const QRegularExpression& matcher : matchers)
-        if (matcher.match(name).hasMatch())
-            return true;
-    return false;
-}
-
-void WalkFolder(const QString& folder, const QList<QRegularExpression>& matchers,
-                QSet<QString>& seen, QStringList& out) {
+void WalkFolder(const QString& folder, const TNamePatterns& patterns, QSet<QString>& seen,
+                QStringList& out) {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     if (canonical.isEmpty() || seen.contains(canonical))
         return;
     seen.insert(canonical);
-    const QDir dir(folder);
-    const QFileInfoList children =
-        dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable,
-                          QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
-    for (const QFileInfo& child : children) {
-        if (child.isDir())
-            WalkFolder(child.absoluteFilePath(), matchers, seen, out);
-        else if (Matches(matchers, child.fileName()))
-            out.push_back(child.absoluteFilePath());
+    for (const TFolderChild& child : ListFolder(folder, patterns)) {
+        if (child.IsFolder)
+            WalkFolder(child.Path, patterns, seen, out);
+        else
+            out.push_back(child.Path);
     }
 }
 
@@ -81,7 +61,8 @@ bool IsStreamLocation(const QString& item) {
 QStringList CollectFolderTree(const QString& folder, const QStringList& patterns) {
     QStringList out;
     QSet<QString> seen;
-    WalkFolder(folder, Matchers(patterns), seen, out);
+    WalkFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()), TNamePatterns(patterns), seen,
+               out);
     return out;
 }
 
@@ -118,7 +99,7 @@ TListFile ReadListFile(const QString& path) {
 }
 
 std::vector<TListEntry> ExpandItems(const QStringList& items, const QStringList& patterns) {
-    const QList<QRegularExpression> matchers = Matchers(patterns);
+    const TNamePatterns matchers(patterns);
     std::vector<TListEntry> list;
     auto addFile = [&list](const QString& path) {
         TListEntry entry;
@@ -135,12 +116,15 @@ std::vector<TListEntry> ExpandItems(const QStringList& items, const QStringList&
         }
         const QFileInfo info(item);
         if (info.isDir()) {
-            for (const QString& file : CollectFolderTree(item, patterns))
-                addFile(file);
+            for (const QString& file : CollectFolderTree(item, patterns)) {
+                TListEntry entry;
+                entry.Location = file.toStdString(); // absolute already
+                list.push_back(std::move(entry));
+            }
         } else if (info.isFile()) {
             // A music file is never taken for a list; a list is known by its name or, when its
             // name tells nothing, by its content.
-            if (!Matches(matchers, info.fileName()) || LooksLikeList(item)) {
+            if (!matchers.Matches(info.fileName()) || LooksLikeList(item)) {
                 TListFile file = ReadListFile(item);
                 if (file.Entries) {
                     for (TListEntry& entry : *file.Entries)

@@ -1,10 +1,11 @@
 #include "TrackReader.h"
 
+#include "FolderListing.h"
+
 #include <AudioLibrary.h>
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -81,28 +82,16 @@ TZuPlaylistItem ReadTrackEntry(tunaudio::TAudioLibrary* audio, const std::string
 }
 
 QStringList CollectAudioFiles(const QStringList& paths, const QStringList& patterns) {
-    QList<QRegularExpression> matchers;
-    for (const QString& pattern : patterns)
-        matchers.push_back(
-            QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
-                               QRegularExpression::CaseInsensitiveOption));
-    auto audio = [&matchers](const QString& name) {
-        for (const QRegularExpression& matcher : matchers)
-            if (matcher.match(name).hasMatch())
-                return true;
-        return false;
-    };
-
+    const TNamePatterns audio(patterns);
     QStringList files;
     for (const QString& path : paths) {
         const QFileInfo info(path);
         if (info.isDir()) {
-            const QDir folder(path);
-            for (const QFileInfo& file :
-                 folder.entryInfoList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase))
-                if (audio(file.fileName()))
-                    files.push_back(file.absoluteFilePath());
-        } else if (info.isFile() && audio(info.fileName())) {
+            for (const TFolderChild& child :
+                 ListFolder(QDir::cleanPath(info.absoluteFilePath()), audio))
+                if (!child.IsFolder)
+                    files.push_back(child.Path);
+        } else if (info.isFile() && audio.Matches(info.fileName())) {
             files.push_back(info.absoluteFilePath());
         }
     }

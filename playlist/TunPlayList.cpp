@@ -190,10 +190,10 @@ void TTunPlayList::AddPaths(const QStringList& paths, int index) {
     std::vector<TListEntry> listed(size_t(files.size()));
     for (qsizetype i = 0; i < files.size(); ++i)
         listed[size_t(i)].Location = files[i].toStdString();
-    AddListed(listed, index);
+    AddListed(std::move(listed), index);
 }
 
-int TTunPlayList::AddListed(const std::vector<TListEntry>& listed, int index) {
+int TTunPlayList::AddListed(std::vector<TListEntry> listed, int index) {
     if (listed.empty())
         return 0;
     TZuPlaylistModel& model = lv_list->Model();
@@ -208,12 +208,12 @@ int TTunPlayList::AddListed(const std::vector<TListEntry>& listed, int index) {
             if (insert)
                 model.ClearSelection();
             jobs.reserve(listed.size());
-            for (const TListEntry& item : listed) {
+            for (TListEntry& item : listed) {
                 TZuPlaylistItem& entry = items.Add(PlaceholderEntry(item));
                 entry.SetSelected(insert);
                 ++added;
                 if (!item.IsUrl)
-                    jobs.push_back({entry.Serial(), item});
+                    jobs.push_back({entry.Serial(), std::move(item)});
             }
         } catch (...) {
             // Whatever was added stays, is read and is saved.

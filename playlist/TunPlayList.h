@@ -152,7 +152,7 @@ private:
     // Puts placeholder entries for `listed` before entry `index` (anything outside the list
     // appends; an insert leaves them selected), queues their files for reading, and saves now
     // when nothing is to be read. Returns the number added.
-    int AddListed(const std::vector<TListEntry>& listed, int index);
+    int AddListed(std::vector<TListEntry> listed, int index);
     void FillDone();
     // Another player's list becomes a list of our own in UserDir, which PlaylistFile names.
     bool ImportList(const QString& chosen, const std::vector<TListEntry>& entries);
