@@ -210,7 +210,7 @@ TEST(AAFadeTest, CrossFadedImageFollowsTheChannelFormula) {
             a.setPixel(x, y, qRgb(x * 4, 255 - x * 3, (x * 37 + y) & 0xFF));
             b.setPixel(x, y, qRgb(255 - x * 2, x * 4, (x * 91 + 7 * y) & 0xFF));
         }
-    for (int level : {0, 1, 21, 128, 200, 254, 255}) {
+    for (int level = 0; level <= 255; ++level) {
         CrossFade(a, b, level, out);
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 64; ++x) {
@@ -315,6 +315,44 @@ TEST(AAFontTest, MaskIsTheReductionOfTheEightBitDrawing) {
                         ASSERT_EQ(mask.At(x, y), want.At(x, y))
                             << px << " x" << n << " " << x << "," << y;
             }
+}
+
+} // namespace
+} // namespace tunola
+
+namespace tunola {
+namespace {
+
+// The softening against its definition: each pixel the mean of the 25 around it (edges
+// repeated), mixed with its own value by the blur's factor.
+TEST(AABlurTest, EveryPixelIsTheMixedMeanOfItsFiveByFive) {
+    struct Case {
+        int w, h, blur;
+    };
+    const Case cases[] = {{1, 1, 100}, {2, 9, 100}, {7, 3, 37}, {40, 13, 100}, {33, 17, 64}};
+    uint32_t seed = 12345;
+    for (const Case& c : cases) {
+        TCnAAMask mask;
+        mask.Resize(c.w, c.h);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                mask.At(x, y) = uint8_t(seed >> 16);
+            }
+        TCnAAMask blurred = mask;
+        BlurMask(blurred, c.blur);
+        const int factor = int(std::lround(c.blur * 255.0 / 100.0));
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                int sum = 0;
+                for (int dy = -2; dy <= 2; ++dy)
+                    for (int dx = -2; dx <= 2; ++dx)
+                        sum += mask.At(std::clamp(x + dx, 0, c.w - 1), std::clamp(y + dy, 0, c.h - 1));
+                const int mean = sum / 25, own = mask.At(x, y);
+                const int want = c.blur == 100 ? mean : (mean * factor + own * (256 - factor)) / 256;
+                ASSERT_EQ(blurred.At(x, y), want) << c.w << "x" << c.h << " at " << x << "," << y;
+            }
+    }
 }
 
 } // namespace
