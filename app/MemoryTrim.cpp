@@ -12,4 +12,11 @@ void TrimWorkingSet() {
 #endif
 }
 
+void TuneAllocator() {
+#if defined(__GLIBC__)
+    // The bound glibc starts with, kept fixed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
+
 } // namespace tunola

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "CommandLine.h"
 #include "EventLoopStallProbe.h"
+#include "MemoryTrim.h"
 #include "FirstPaintProbe.h"
 #include "FrameRequests.h"
 #include "MoConfig.h"
@@ -72,6 +73,7 @@ int HandOverOrWait(int argc, char** argv, const tunola::TCommandLine& line,
 
 int main(int argc, char** argv) {
     using namespace tunola;
+    TuneAllocator();
 
     // The command line is read before anything needs a display.
     QStringList args;
