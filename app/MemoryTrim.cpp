@@ -1,5 +1,9 @@
 #include "MemoryTrim.h"
 
+// Any C library header defines __GLIBC__; without one first, the test below is always false
+// and neither the trim nor the tuning was ever compiled in.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
