@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace tunola {
 
 namespace {
@@ -65,11 +67,24 @@ bool TWebServices::HandleNotice(int32_t code, int64_t lParam, const QString& tex
     }
 }
 
+QString TWebServices::UpdaterArgument(const QString& parameter) {
+    qsizetype length = std::min(parameter.size(), kMaxUpdaterParameter);
+    if (length < parameter.size() && length > 0 && parameter.at(length - 1).isHighSurrogate())
+        --length;
+    QString argument = parameter.left(length);
+    for (QChar& c : argument) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || (u >= 0x7F && u < 0xA0))
+            c = QLatin1Char(' ');
+    }
+    return argument;
+}
+
 bool TWebServices::StartUpdater(const QString& parameter) {
     const quint64 window = parts_.WindowId ? parts_.WindowId() : 0;
     const QString program =
         parts_.UpdaterPath.isEmpty() ? DefaultUpdaterPath() : parts_.UpdaterPath;
-    return QProcess::startDetached(program, {QString::number(window), parameter});
+    return QProcess::startDetached(program, {QString::number(window), UpdaterArgument(parameter)});
 }
 
 } // namespace tunola

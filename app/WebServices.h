@@ -58,8 +58,17 @@ public:
 
     TServiceWorkers& Workers() { return workers_; }
     // Starts the updater with exactly two arguments, never through a shell, and leaves it
-    // running on its own (the player neither waits for it nor ends with it).
+    // running on its own (the player neither waits for it nor ends with it). The parameter is
+    // handed over as UpdaterArgument makes it.
     bool StartUpdater(const QString& parameter);
+
+    // The longest parameter the updater is given, in UTF-16 units; a real one is a version and
+    // an address.
+    static constexpr qsizetype kMaxUpdaterParameter = 2048;
+    // The service's parameter as the updater's argument: control characters other than tab and
+    // line breaks become blanks (a NUL would end the argument there), and anything beyond
+    // kMaxUpdaterParameter is cut, never within a character.
+    static QString UpdaterArgument(const QString& parameter);
 
 private:
     TParts parts_;

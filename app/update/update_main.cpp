@@ -32,12 +32,19 @@ int main(int argc, char* argv[]) {
         PrintUsage(stderr);
         return 2;
     }
-    QApplication app(argc, argv);
+    // The parameter comes from the network: Qt must not read it as one of its own options
+    // ("-testability" loads a library, "-stylesheet=" reads a file, "-style=" picks a plug-in).
+    // Qt sees the program's name only; the two arguments are taken as they are.
+    const QString window = QString::fromLatin1(argv[1]);
+    const QString parameter = QString::fromLocal8Bit(argv[2]);
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationDisplayName(QStringLiteral("听风"));
-    tunola::TUpdateDialog dialog(QString::fromLocal8Bit(argv[2]));
+    tunola::TUpdateDialog dialog(parameter);
     // Over the player's window where the window system lets a foreign window be named.
     bool ok = false;
-    const WId player = QString::fromLatin1(argv[1]).toULongLong(&ok);
+    const WId player = window.toULongLong(&ok);
     QWindow* foreign = nullptr;
     if (ok && player != 0 && QGuiApplication::platformName() == QLatin1String("xcb"))
         foreign = QWindow::fromWinId(player);

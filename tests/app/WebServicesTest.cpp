@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -149,6 +150,67 @@ TEST(WebServices, UploadTakesTheCurrentEntryAndOnlyWhileTheServiceIsThere) {
     f.Settle();
     EXPECT_EQ(server.LastRequest().body,
               "ltitle=%C4%E3%BA%C3&lsinger=%B8%E8%CA%D6&llrc=tun%5F12345");
+}
+
+// What the updater is given of a service's parameter: bounded, and nothing that ends or bends
+// the argument on its way.
+TEST(WebServices, UpdaterArgumentIsBoundedText) {
+    const QString longest(TWebServices::kMaxUpdaterParameter, QLatin1Char('x'));
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80"); // one character, two units
+    const struct {
+        QString parameter, argument;
+    } cases[] = {
+        {"2.5 http://h.example/t.tar.gz", "2.5 http://h.example/t.tar.gz"},
+        {QString::fromUtf8("新版本\t2.5\r\nhttp://h/x"),
+         QString::fromUtf8("新版本\t2.5\r\nhttp://h/x")},
+        {QStringLiteral("a") + QChar(0) +
+             QStringLiteral("b\x01"
+                            "c\x1b[31md\x7f") +
+             QChar(0x85),
+         "a b c [31md  "},
+        {"-testability", "-testability"}, // the updater reads it as text, not as Qt's option
+        {longest + QStringLiteral("yyyy"), longest},
+        {longest.left(longest.size() - 1) + smile, longest.left(longest.size() - 1)},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TWebServices::UpdaterArgument(c.parameter), c.argument)
+            << c.parameter.left(40).toStdString();
+}
+
+// The real updater, given parameters that Qt would take for its own options: none of them
+// acts (a library loaded, a style sheet read, a style plug-in chosen).
+TEST(WebServices, UpdaterTakesNoQtOptionsFromTheParameter) {
+    const struct {
+        const char* parameter;
+        const char* sign; // what Qt writes when it acts on the option
+    } cases[] = {
+        {"-testability", "qttestability"},
+        {"-stylesheet=/nonexistent/tunola.qss", "tunola.qss"},
+        {"-style=nosuchstyle", "nosuchstyle"},
+    };
+    for (const auto& c : cases) {
+        QProcess updater;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        updater.setProcessEnvironment(env);
+        updater.start(QStringLiteral(TUNOLA_UPDATER),
+                      {QStringLiteral("0"), QString::fromLatin1(c.parameter)});
+        ASSERT_TRUE(updater.waitForStarted());
+        // Qt has read its options once the dialog shows (the offscreen platform says so).
+        QByteArray err;
+        QElapsedTimer waited;
+        waited.start();
+        while (!err.contains("does not support") && waited.elapsed() < 15000 &&
+               updater.state() == QProcess::Running) {
+            updater.waitForReadyRead(100);
+            err += updater.readAllStandardError();
+        }
+        updater.kill();
+        updater.waitForFinished(5000);
+        err += updater.readAllStandardError();
+        EXPECT_FALSE(err.contains(c.sign)) << c.parameter << ": " << err.constData();
+    }
 }
 
 TEST(UpdateText, WebAddressesBecomeLinksEverythingElseStaysText) {
