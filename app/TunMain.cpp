@@ -666,7 +666,9 @@ void TTunMain::closeEvent(QCloseEvent* event) {
         RunContained("FormClose", [this] { FormClose(); });
     }
     event->accept();
-    QCoreApplication::quit();
+    // exit, not quit: quit asks every window to close first and gives up when one refuses, and
+    // the library window only hides on close, so once it had been shown the player never ended.
+    QCoreApplication::exit(0);
 }
 
 void TTunMain::FormClose() {

@@ -161,6 +161,35 @@ TEST_F(PlayerProcess, ClosingWhileTheServiceCheckWaitsOnASilentService) {
     EXPECT_EQ(player->exitCode(), 0);
 }
 
+// Once the service is found the library window shows; it only hides when asked to close, which
+// must not keep the player from ending when its main window closes.
+TEST_F(PlayerProcess, ClosingEndsThePlayerOnceTheLibraryWindowWasShown) {
+    tunaudio::test::THttpTestServer service;
+    tunaudio::test::THttpRoute check;
+    check.body = "tunola v=0,";
+    service.Route("/soft/updata.asp", check);
+    ASSERT_TRUE(service.Start());
+    env_.insert(QStringLiteral("TUNOLA_SERVICE_HOST"),
+                QStringLiteral("127.0.0.1:%1").arg(service.Port()));
+    QProcess* player = Start();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitUntilAnswering());
+    bool online = false;
+    for (int i = 0; i < 150 && !online; ++i) {
+        const auto status = SendPlayerFrame(fvStatus, {});
+        online = status && status->Payload.contains("service=online");
+        if (!online)
+            QThread::msleep(100);
+    }
+    ASSERT_TRUE(online);
+    QThread::msleep(2500); // the library window shows on the next check tick (every 2 s)
+
+    player->terminate();
+    ASSERT_TRUE(player->waitForFinished(10000)) << "the player did not end";
+    EXPECT_EQ(player->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player->exitCode(), 0);
+}
+
 // A player that holds the lock and never answers (one that is still closing): a new start
 // waits a few seconds for it, then gives up with a message and a failure status.
 TEST_F(PlayerProcess, StartGivesUpOnAPlayerThatNeverLetsGo) {
