@@ -42,6 +42,11 @@ TFrameAnswer AnswerFrameRequest(TPlayerActions& actions, int32_t verb, const QBy
     case fvSkin:
         answer.Result = actions.ChooseSkin(payload) ? 1 : 0;
         break;
+    case fvRemove: {
+        const int index = payload.trimmed().toInt(&ok);
+        answer.Result = ok && actions.Remove(index) ? 1 : 0;
+        break;
+    }
     case fvMove: {
         const QList<QByteArray> words = payload.simplified().split(' ');
         bool okY = false;

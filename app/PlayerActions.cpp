@@ -262,6 +262,10 @@ int TPlayerActions::Open(const QStringList& items, bool play) {
     return added;
 }
 
+bool TPlayerActions::Remove(int index) {
+    return p_.Playlist && p_.Playlist->RemoveEntry(index);
+}
+
 bool TPlayerActions::ChooseSkin(const QByteArray& folder) {
     return p_.ChooseSkin && p_.ChooseSkin(folder);
 }

@@ -84,6 +84,9 @@ public:
     // Entry `index` of the list, or null.
     const TZuPlaylistItem* EntryAt(int index) const;
 
+    // Deletes entry `index` as selecting it and the playlist menu's delete do (deleting the
+    // playing entry stops it); false when there is no such entry.
+    bool Remove(int index);
     // Adds files, folders, addresses and playlists at the end of the list; when `play` is set,
     // the first entry added plays. Returns the number of entries added.
     int Open(const QStringList& items, bool play);

@@ -34,10 +34,12 @@ enum TFrameVerb : int32_t {
     fvStatus = 3,  // answer: "key=value" lines (state, position, title, artist, service, lyric…)
     fvStop = 4,
     fvPause = 5,
-    fvSeek = 6,   // payload: the position in seconds ("12.5")
-    fvVolume = 7, // payload: 0 to 100
-    fvSkin = 8,   // payload: a skin folder's name, as the skin menu lists it; result 1 if found
-    fvMove = 9,   // payload: "main" or "playlist", then the distance "DX DY"; a whole drag
+    fvSeek = 6,    // payload: the position in seconds ("12.5")
+    fvVolume = 7,  // payload: 0 to 100
+    fvSkin = 8,    // payload: a skin folder's name, as the skin menu lists it; result 1 if found
+    fvMove = 9,    // payload: "main" or "playlist", then the distance "DX DY"; a whole drag
+    fvRemove = 10, // payload: an entry's index; deleted as the playlist menu does; result 1 if it
+                   // was there
 };
 
 } // namespace tunola

@@ -10,6 +10,7 @@
 //                                              service (online/offline) and lyric (the lyrics
 //                                              window's line) as key=value lines
 //   tunola-remote add PATH...                → prints the number of entries added
+//   tunola-remote remove INDEX               → deletes that entry; prints 1 when it was there
 //   tunola-remote skin FOLDER                → prints 1 when the skin menu has that skin
 //   tunola-remote move main|playlist DX DY   → drags the window by DX, DY pixels; prints 1
 //
@@ -44,6 +45,7 @@ const char kUsage[] = "Usage: tunola-remote COMMAND [ARGUMENT]...\n"
                       "  count          print the number of playlist entries\n"
                       "  index          print the index of the playing entry\n"
                       "  add PATH...    add files, folders, addresses or playlists to the list\n"
+                      "  remove INDEX   delete the entry at INDEX (from 0) from the list\n"
                       "  skin FOLDER    choose the skin in that folder, as the skin menu does\n"
                       "  move main|playlist DX DY\n"
                       "                 drag that window by DX, DY pixels, as the mouse does\n"
@@ -79,7 +81,7 @@ int main(int argc, char** argv) {
     } kFrames[] = {
         {"stop", fvStop, 0}, {"pause", fvPause, 0},   {"status", fvStatus, 0},
         {"seek", fvSeek, 1}, {"volume", fvVolume, 1}, {"add", fvEnqueue, -1},
-        {"skin", fvSkin, 1}, {"move", fvMove, 3},
+        {"skin", fvSkin, 1}, {"move", fvMove, 3},     {"remove", fvRemove, 1},
     };
     if (argc < 2)
         return Usage("no command given");
@@ -132,6 +134,12 @@ int main(int argc, char** argv) {
             if (!okX || !okY)
                 return Usage("the distances are whole numbers of pixels");
             payload = QByteArray(argv[2]) + ' ' + argv[3] + ' ' + argv[4];
+        } else if (frame.verb == fvRemove) {
+            bool ok = false;
+            const int index = QByteArray(argv[2]).toInt(&ok);
+            if (!ok || index < 0)
+                return Usage("the index is a whole number from 0");
+            payload = argv[2];
         } else if (given == 1) {
             bool ok = false;
             const double value = QByteArray(argv[2]).toDouble(&ok);

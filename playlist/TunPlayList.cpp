@@ -287,6 +287,17 @@ void TTunPlayList::pml_delClick() {
     SaveList();
 }
 
+bool TTunPlayList::RemoveEntry(int index) {
+    TZuPlaylistModel& model = lv_list->Model();
+    if (index < 0 || index >= model.Items().Count())
+        return false;
+    model.ClearSelection();
+    model.SelectRange(index, index);
+    model.SetSelectedIndex(index);
+    pml_delClick();
+    return true;
+}
+
 void TTunPlayList::pml_clsClick() {
     filler_->DropQueued();
     host_.StopPlayback();

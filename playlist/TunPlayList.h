@@ -90,6 +90,9 @@ public:
     // Appends one internet entry (caption title + " - " + artist, length 0), rebuilds the
     // random order and saves the list, so a crash right after loses nothing. Returns its index.
     int AppendInternetEntry(std::string fileName, std::string title, std::string artist);
+    // Selects entry `index` alone and deletes it as the menu's delete does; false when there is
+    // no such entry.
+    bool RemoveEntry(int index);
     // Sets the play mode as the menu does and checks its item.
     void SetPlayMode(TPlayMode mode);
     // The play mode changed (the menu or SetPlayMode).

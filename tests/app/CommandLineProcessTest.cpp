@@ -84,6 +84,7 @@ TEST_F(CommandLineProcess, HelpAndVersionNeedNoDisplayAndBadOptionsAreUsageError
                                    QStringList{QStringLiteral("volume"), QStringLiteral("101")},
                                    QStringList{QStringLiteral("volume"), QStringLiteral("x")},
                                    QStringList{QStringLiteral("add")},
+                                   QStringList{QStringLiteral("remove"), QStringLiteral("-1")},
                                    QStringList{QStringLiteral("stop"), QStringLiteral("now")}}) {
         Remote(bad, &code);
         EXPECT_EQ(code, 2) << bad.join(' ').toStdString();
@@ -147,6 +148,14 @@ TEST_F(CommandLineProcess, RemoteVerbsActOnThePlayer) {
     EXPECT_EQ(Status()["state"], "stopped");
     // Nothing plays: there is nothing to seek in.
     EXPECT_EQ(Remote({QStringLiteral("seek"), QStringLiteral("1")}), "0\n");
+    // Removing: an index past the end is refused; the playing entry goes and playback stops.
+    EXPECT_EQ(Remote({QStringLiteral("add"), QStringLiteral("music")}), "1\n");
+    EXPECT_EQ(Remote({QStringLiteral("remove"), QStringLiteral("2")}), "0\n");
+    EXPECT_EQ(Remote({QStringLiteral("play")}), "1\n");
+    ASSERT_TRUE(WaitForStatus("state", "playing"));
+    EXPECT_EQ(Remote({QStringLiteral("remove"), QStringLiteral("0")}), "1\n");
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(Status()["state"], "stopped");
     // The old codes answer as they always did.
     EXPECT_EQ(SendPlayerMessage(WM_PLAYER_CONTROL, 12345, 0), -1);
     EXPECT_EQ(SendPlayerMessage(WM_PLAYER_NOTIFY, ncShowMain, 0), 0);
