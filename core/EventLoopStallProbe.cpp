@@ -37,6 +37,8 @@ void TEventLoopStallProbe::Tick() {
     worstMs_ = std::max(worstMs_, stall);
     if (stall >= traceThresholdMs_)
         qCInfo(lcStall, "event loop stalled for %lld ms", static_cast<long long>(stall));
+    else if (stall >= kDebugTraceMs)
+        qCDebug(lcStall, "event loop stalled for %lld ms", static_cast<long long>(stall));
 }
 
 } // namespace tunola

@@ -3,7 +3,9 @@
 // milliseconds; whenever it runs late, the lateness is a stall of the loop (a handler that took
 // that long, a blocking call). The worst stall is kept for tests and measurements, and each
 // stall of at least the threshold is traced under the "tunola.stall" logging category (off
-// unless QT_LOGGING_RULES turns it on: "tunola.stall.info=true").
+// unless QT_LOGGING_RULES turns it on: "tunola.stall.info=true"); at the debug level
+// ("tunola.stall.debug=true" as well) every stall of kDebugTraceMs or more is, so that a script
+// can take the worst of any stretch of a player's life from its log.
 //
 // Lives on the thread whose loop it watches (the UI thread); nothing of it is shared.
 
@@ -18,6 +20,8 @@ namespace tunola {
 
 class TEventLoopStallProbe : public QObject {
 public:
+    static constexpr int kDebugTraceMs = 10;
+
     explicit TEventLoopStallProbe(QObject* parent = nullptr, int intervalMs = 5,
                                   int traceThresholdMs = 100);
 

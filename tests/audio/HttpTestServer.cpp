@@ -128,16 +128,14 @@ void THttpTestServer::Serve(int fd) {
     }
     ++requests_;
     const auto it = routes_.find(path);
-    THttpRoute route;
-    if (it == routes_.end()) {
-        route.status = 404;
-        route.body = "not found";
-    } else {
-        route = it->second;
-    }
+    THttpRoute route = it == routes_.end() ? others_ : it->second;
     if (hit <= route.failFirst) {
         route.status = 503;
         route.body = "not yet";
+    } else if (hit <= route.failFirst + route.plainFirst) {
+        THttpRoute plain;
+        plain.body = route.firstBody;
+        route = plain;
     }
     std::string head =
         (route.chunked ? "HTTP/1.1 " : "HTTP/1.0 ") + std::to_string(route.status) + " X\r\n";

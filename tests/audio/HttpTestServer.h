@@ -28,6 +28,8 @@ struct THttpRoute {
     size_t resetAfter = std::string::npos; // reset the connection (RST) after this much body
     bool chunked = false;                  // HTTP/1.1 with Transfer-Encoding: chunked
     int failFirst = 0;                     // answer the first this many requests with 503
+    int plainFirst = 0;                    // answer the first this many with 200 and firstBody
+    std::string firstBody;
 };
 
 // What a client sent (the last request the server read).
@@ -46,6 +48,8 @@ public:
     THttpTestServer& operator=(const THttpTestServer&) = delete;
 
     void Route(const std::string& path, THttpRoute route) { routes_[path] = std::move(route); }
+    // The answer to every path without a route of its own (404 unless set).
+    void RouteOthers(THttpRoute route) { others_ = std::move(route); }
     // Listens on an ephemeral port. With `silent`, connections are never accepted or answered
     // (a dead server whose port still takes connections).
     bool Start(bool silent = false);
@@ -56,11 +60,18 @@ public:
     THttpRequest LastRequest() const;
 
 private:
+    static THttpRoute NotFound() {
+        THttpRoute r;
+        r.status = 404;
+        r.body = "not found";
+        return r;
+    }
     void AcceptLoop();
     void Serve(int fd);
     bool SleepUnlessStopped(std::chrono::milliseconds duration);
 
     std::map<std::string, THttpRoute> routes_;
+    THttpRoute others_ = NotFound();
     int listenFd_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};
