@@ -13,8 +13,9 @@
 # here: it holds freed blocks back for a while, and its allocator, which never returns memory
 # to the system, then keeps taking fresh memory (2 to 3 MiB a minute with 16 MiB of quarantine,
 # 1.5 with 1 MiB) while the same session on the normal build stays flat; without the quarantine
-# the player's own growth shows. Freed memory is still poisoned until it is used again, and the
-# whole test suite runs with ASan's full quarantine. Allocation stacks are kept 10 frames deep,
+# what remains is about 0.15 to 0.3 MiB a minute of ASan's own (docs/PERFORMANCE.md, "Soak").
+# Freed memory is still poisoned until it is used again, and the whole test suite runs with
+# ASan's full quarantine. Allocation stacks are kept 10 frames deep,
 # so that ASan's own record of them grows slowly. Resident memory is read as the least of five
 # readings a second apart while no command runs, so that a large block in use for a moment does
 # not count as growth.
