@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QIcon>
 #include <QImageReader>
@@ -26,9 +27,10 @@
 
 namespace {
 
-// How long a start waits for a player that holds the lock but does not answer (one that is
-// closing) to let go of it.
-constexpr int kClosingPlayerWaitMs = 5000;
+// How long a start waits for a player that holds the lock either to answer or to let go of
+// the lock. A busy player (a loaded machine, a large folder being added) answers late but does
+// answer; a closing one stops answering and lets go of the lock soon.
+constexpr int kRunningPlayerWaitMs = 15000;
 
 // Items that name nothing are reported here, where the user can see it; the rest are added.
 void WarnMissingItems(const QStringList& items) {
@@ -57,12 +59,17 @@ int HandOverOrWait(int argc, char** argv, const tunola::TCommandLine& line,
                    tunola::TSingleInstance& instance) {
     using namespace tunola;
     QCoreApplication app(argc, argv);
-    // Any request does as a ping (code 0 is answered with -1 and does nothing).
-    if (SendPlayerMessage(WM_PLAYER_CONTROL, 0, 0, 1000))
-        return HandOver(line);
-    // No answer: the other player is closing (it lets go of the lock once its window is gone).
-    if (instance.WaitAcquire(kClosingPlayerWaitMs))
-        return -1;
+    // One late answer must not be taken for a closing player, so both are asked by turns until
+    // one of them says yes. Any request does as a ping (code 0 is answered with -1 and does
+    // nothing); the other player lets go of the lock once its window is gone.
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        if (SendPlayerMessage(WM_PLAYER_CONTROL, 0, 0, 1000))
+            return HandOver(line);
+        if (instance.WaitAcquire(250))
+            return -1;
+    } while (clock.elapsed() < kRunningPlayerWaitMs);
     std::fputs("听风: 另一个播放器仍在关闭，请稍后再启动。\n"
                "tunola: another player is still closing; start again in a moment.\n",
                stderr);

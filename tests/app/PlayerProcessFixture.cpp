@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 namespace tunola::test {
 
@@ -85,12 +84,9 @@ QProcess* TPlayerHomeTest::Start(const QString& program, const QStringList& args
 }
 
 bool TPlayerHomeTest::WaitUntilAnswering() {
-    for (int i = 0; i < 100; ++i) {
-        if (SendPlayerMessage(WM_PLAYER_CONTROL, 12345, 0, 200))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
+    // One request with a long wait: it connects as soon as the player listens and then waits
+    // for its first answer, however slowly a loaded machine starts it.
+    return SendPlayerMessage(WM_PLAYER_CONTROL, 12345, 0, 20000).has_value();
 }
 
 } // namespace tunola::test

@@ -39,7 +39,7 @@ protected:
         return Start(QStringLiteral(TUNOLA_BINARY), args, channels);
     }
 #endif
-    // Waits (up to 5 s) until a player answers on the socket.
+    // Waits (up to 20 s) until a player answers on the socket.
     bool WaitUntilAnswering();
 
     QString SettingsFolder() const { return home_.path() + QStringLiteral("/Documents/Tunola"); }
