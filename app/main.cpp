@@ -30,7 +30,7 @@ namespace {
 // How long a start waits for a player that holds the lock either to answer or to let go of
 // the lock. A busy player (a loaded machine, a large folder being added) answers late but does
 // answer; a closing one stops answering and lets go of the lock soon.
-constexpr int kRunningPlayerWaitMs = 15000;
+constexpr int kRunningPlayerWaitMs = 8000;
 
 // Items that name nothing are reported here, where the user can see it; the rest are added.
 void WarnMissingItems(const QStringList& items) {
