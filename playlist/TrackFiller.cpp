@@ -87,7 +87,8 @@ TTrackDetails ReadTrackDetails(tunaudio::TAudioLibrary* audio, const TFillJob& j
 }
 
 TTrackFiller::TTrackFiller(tunaudio::TAudioLibrary* audio, TZuPlaylistModel& model)
-    : audio_(audio), model_(model), shared_(std::make_shared<TShared>(audio, this)) {
+    : audio_(audio), model_(model), shared_(std::make_shared<TShared>(audio, this)),
+      wake_([](int32_t, int64_t, const QString&) {}) {
     timer_.setInterval(kCollectMs);
     timer_.callOnTimeout([this] { Collect(); });
 }
@@ -184,10 +185,11 @@ void TTrackFiller::StartReaders() {
                 shared.fileRead.notify_all();
             }
         }
+        // Posted under the lock: the owner cannot be gone while its channel takes the work,
+        // and the channel's own lock hands the call to the UI thread.
         if (--shared.running == 0 && shared.owner) {
             TTrackFiller* owner = shared.owner;
-            QMetaObject::invokeMethod(
-                &owner->timer_, [owner] { owner->Collect(); }, Qt::QueuedConnection);
+            owner->wake_.PostToUi([owner] { owner->Collect(); });
         }
         shared.readerEnded.notify_all();
         return nullptr;

@@ -6,11 +6,12 @@
 // queued, ending as soon as the queue is empty; small stacks) takes files from a shared queue
 // and reads each one (ReadTrackDetails). The readers share with the UI thread only TShared in
 // TrackFiller.cpp (the queue, the results read so far, a stop flag and the count of running
-// readers, under one mutex) and the audio library; they never touch the playlist. The UI thread
-// collects the results in one batch every 50 ms and stores them into the entries by serial
-// (TZuPlaylistModel::StoreDetails), so an entry deleted, moved or cleared meanwhile is found
-// where it stands now or skipped. Everything public here is for the UI thread.
+// readers, under one mutex) and the audio library; the last one to end posts a wake-up through
+// a TNotifyChannel. They never touch the playlist. The UI thread collects the results in one
+// batch every 50 ms and stores them into the entries by serial (TZuPlaylistModel::StoreDetails),
+// so an entry deleted, moved or cleared meanwhile is found where it stands now or skipped. Everything public here is for the UI thread.
 
+#include "NotifyChannel.h"
 #include "PlaylistFormats.h"
 #include "ZuPlaylistModel.h"
 
@@ -82,6 +83,8 @@ private:
     TZuPlaylistModel& model_;
     std::shared_ptr<TShared> shared_;
     QTimer timer_;
+    // The last reader to end asks the UI thread through this to collect at once.
+    TNotifyChannel wake_;
     bool busy_ = false;
     // Serials of the entries whose details have not been stored yet.
     std::unordered_set<uint64_t> pending_;
