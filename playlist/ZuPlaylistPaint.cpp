@@ -4,6 +4,7 @@
 
 #include "ZuPlaylist.h"
 
+#include "ZuBandPaint.h"
 #include "ZuTimeFormat.h"
 
 #include <QPaintEvent>
@@ -48,23 +49,8 @@ void TZuPlaylist::paintEvent(QPaintEvent* event) {
     if (g.RowRight <= 0 || height() <= 0)
         return;
     const QRect dirty = event->rect() & QRect(0, 0, g.RowRight, height());
-    if (dirty.isEmpty())
-        return;
-    // Only widened, and then as many rows as fit: a paint allocates nothing once it is wide
-    // enough.
-    if (canvas_.Width() < dirty.width())
-        canvas_.SetSize(dirty.width(), std::max(1, kBandPixels / dirty.width()));
-    if (canvas_.Empty())
-        return;
-    for (int top = dirty.top(); top <= dirty.bottom(); top += canvas_.Height()) {
-        const QRect band(dirty.left(), top, dirty.width(),
-                         std::min(canvas_.Height(), dirty.bottom() + 1 - top));
-        PaintRows(band);
-        screen.save();
-        screen.setClipRect(band);
-        canvas_.CopyToDC(screen, band.left(), band.top());
-        screen.restore();
-    }
+    PaintThroughBand(canvas_, kBandPixels, screen, dirty,
+                     [this](const QRect& strip) { PaintRows(strip); });
 }
 
 void TZuPlaylist::PaintRows(const QRect& dirty) {

@@ -1,5 +1,6 @@
 #include "ZuWindow.h"
 
+#include "ZuBandPaint.h"
 #include "ZuForm.h"
 
 #include <QEvent>
@@ -113,23 +114,10 @@ void TZuWindow::PaintFrame(QPainter& painter, const QRegion& region) const {
     // it a few rows at a time and drawn clipped to those rows.
     thread_local TZuBitmap32 band;
     const QRect inside = rect();
-    for (const QRect& r : region) {
-        const QRect area = r & inside;
-        if (area.isEmpty())
-            continue;
-        if (band.Width() < area.width())
-            band.SetSize(area.width(), std::max(1, kFrameBandPixels / area.width()));
-        if (band.Empty())
-            return;
-        for (int top = area.top(); top <= area.bottom(); top += band.Height()) {
-            const int rows = std::min(band.Height(), area.bottom() + 1 - top);
-            PaintFrameArea(band, area.left(), top);
-            painter.save();
-            painter.setClipRect(QRect(area.left(), top, area.width(), rows));
-            band.CopyToDC(painter, area.left(), top);
-            painter.restore();
-        }
-    }
+    for (const QRect& r : region)
+        PaintThroughBand(band, kFrameBandPixels, painter, r & inside, [&](const QRect& strip) {
+            PaintFrameArea(band, strip.left(), strip.top());
+        });
 }
 
 void TZuWindow::FrameChanged() {

@@ -62,21 +62,30 @@ TEST(MarqueeTextTest, ScrollsThroughOneCycleAndStopsWhenHiddenOrEmpty) {
     EXPECT_EQ(m->Offset(), 0);
 }
 
-TEST(FadeTextTest, FadesToFullAtTheThirteenthTickAndSkipsAnIdenticalLine) {
-    EnsureWidgetApplication();
-    TCnAAFadeText fade;
-    fade.resize(200, 60);
+// A fade text `width` x 60 on `back`, not active yet, fading in 300 ms steps, with one label
+// "Title1" of 30 px in `color`; `lineDelay` 0 keeps the default line time.
+void SetUpFade(TCnAAFadeText& fade, int width, QRgb back, QRgb color, int lineDelay,
+               bool shadow = false) {
+    fade.resize(width, 60);
     TCnFadeTextParam text = fade.Text();
     text.FadeDelay = 300;
-    text.LineDelay = 800;
-    text.BackColor = qRgb(0, 0, 0);
+    if (lineDelay > 0)
+        text.LineDelay = lineDelay;
+    text.BackColor = back;
     fade.SetActive(false);
     fade.SetText(text);
     TCnFontLabel label;
     label.Name = QStringLiteral("Title1");
     label.Font.setPixelSize(30);
-    label.Color = qRgb(255, 255, 255);
+    label.Color = color;
+    label.Effect.Shadow.Enabled = shadow;
     fade.Fonts().push_back(label);
+}
+
+TEST(FadeTextTest, FadesToFullAtTheThirteenthTickAndSkipsAnIdenticalLine) {
+    EnsureWidgetApplication();
+    TCnAAFadeText fade;
+    SetUpFade(fade, 200, qRgb(0, 0, 0), qRgb(255, 255, 255), 800);
     fade.SetLines({QStringLiteral("<title1>一")});
     fade.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&fade));
@@ -134,18 +143,7 @@ private:
 TEST(FadeTextTest, AFadeRepaintsOnlyWhereTheLinesDifferAndShowsTheWholeCrossFade) {
     EnsureWidgetApplication();
     TCnAAFadeText fade;
-    fade.resize(600, 60);
-    TCnFadeTextParam text = fade.Text();
-    text.FadeDelay = 300;
-    text.BackColor = qRgb(0, 0, 40);
-    fade.SetActive(false);
-    fade.SetText(text);
-    TCnFontLabel label;
-    label.Name = QStringLiteral("Title1");
-    label.Font.setPixelSize(30);
-    label.Color = qRgb(255, 255, 0);
-    label.Effect.Shadow.Enabled = true;
-    fade.Fonts().push_back(label);
+    SetUpFade(fade, 600, qRgb(0, 0, 40), qRgb(255, 255, 0), 0, true);
     fade.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&fade));
     auto finish = [&] {
