@@ -114,6 +114,15 @@ protected:
             *traced = stalls.size();
         return stalls.empty() ? 0 : *std::max_element(stalls.begin(), stalls.end());
     }
+    // The end of the player's log, where a sanitizer's report or a fatal message stands.
+    static QString LastWords(const QString& log) {
+        QFile f(log);
+        if (!f.open(QIODevice::ReadOnly))
+            return QStringLiteral("(no log)");
+        constexpr qint64 kTail = 16 << 10;
+        f.seek(std::max<qint64>(0, f.size() - kTail));
+        return QString::fromUtf8(f.readAll());
+    }
     static std::vector<int> Stalls(const QString& log, qint64 from) {
         QFile f(log);
         std::vector<int> stalls;
@@ -195,8 +204,10 @@ protected:
         }
         ASSERT_TRUE(ended) << "the player did not end";
         EXPECT_LT(closed, 5000) << "closing waits on the service";
-        EXPECT_EQ(player->exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(player->exitCode(), 0);
+        const bool clean = player->exitStatus() == QProcess::NormalExit && player->exitCode() == 0;
+        EXPECT_TRUE(clean) << "status " << player->exitStatus() << ", code " << player->exitCode()
+                           << "; the player's last words:\n"
+                           << LastWords(log).toStdString();
         std::printf("hostile service %-28s going online: worst stall %4d ms; then: slowest "
                     "answer %4lld ms, worst stall %4d ms (%zu >= 10 ms); closed in %4lld ms\n",
                     c.name, worstOnline, static_cast<long long>(slowest), worst, traced,
