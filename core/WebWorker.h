@@ -3,8 +3,8 @@
 //
 // Threads: Start, Running, Wait and Stop are called on the owner's thread (the UI thread), which
 // tests and sets the guard; the jobs run one after another on one thread of the worker's own,
-// started with the first job and kept until Stop, which clears the guard as each job's last
-// step. Shared between the two: the guard (atomic), the job handed over (under the mutex) and
+// started with the first job and kept until Stop; that thread clears the guard as each job's
+// last step. Shared between the two: the guard (atomic), the job handed over (under the mutex) and
 // the TWebCancel that the job's web calls are given. Stop cancels the call under way (it
 // returns within milliseconds, whatever the server does) and joins the thread: a worker is never
 // detached or left running at exit. One thread for all the jobs, not one each: the service check

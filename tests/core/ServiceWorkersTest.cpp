@@ -11,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <mutex>
+#include <stdexcept>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -188,4 +191,29 @@ TEST(ServiceWorkers, OneOfEachKindAndAStopThatNeverWaitsForTheService) {
     EXPECT_LT(took, 2.0);
     EXPECT_GT(ServiceBounds().stallMs, 2000); // the time-outs alone would not have done it
     EXPECT_TRUE(poster.Posts().empty());      // a cancelled check reports nothing
+}
+
+// A worker runs its jobs one after another on one thread, which it keeps until Stop: the
+// service check runs every 2 s while the service is away, and is not a thread's start each time.
+// Each job has finished (its guard cleared, what it captured gone) when Wait returns; after Stop
+// nothing starts.
+TEST(ServiceWorkers, AWorkerRunsEveryJobOnOneThread) {
+    TWebWorker worker;
+    std::vector<std::thread::id> ran;
+    auto held = std::make_shared<int>(0);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(worker.Start([&ran, held](TWebCancel&) {
+            ran.push_back(std::this_thread::get_id());
+            throw std::runtime_error("dropped"); // a job that fails leaves the worker usable
+        }));
+        worker.Wait();
+        EXPECT_FALSE(worker.Running());
+        EXPECT_EQ(held.use_count(), 1);
+    }
+    ASSERT_EQ(ran.size(), 3u);
+    EXPECT_NE(ran[0], std::this_thread::get_id());
+    EXPECT_EQ(ran[1], ran[0]);
+    EXPECT_EQ(ran[2], ran[0]);
+    worker.Stop();
+    EXPECT_FALSE(worker.Start([](TWebCancel&) {}));
 }
