@@ -11,6 +11,7 @@
 #include "PlayerMessages.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
+#include "ThreadsSettleAtExit.h"
 #include "TunApplication.h"
 #include "TunMain.h"
 
@@ -80,6 +81,8 @@ int HandOverOrWait(int argc, char** argv, const tunola::TCommandLine& line,
 
 int main(int argc, char** argv) {
     using namespace tunola;
+    // Before anything starts a thread: the exit hook must run after their owners' destructors.
+    SettleThreadsAtExit();
     TuneAllocator();
 
     // The command line is read before anything needs a display.
