@@ -205,6 +205,11 @@ void TTunMain::CreateComponents() {
     tmr_pub = new QTimer(this);
     tmr_pub->setObjectName(QStringLiteral("tmr_pub"));
     tmr_pub->setInterval(33);
+    // The title steps on the playback tick, so that its step and the spectrum's frame reach the
+    // screen in one flush of the window instead of two (each flush is a round trip to the X
+    // server); its own timer stands in when the ticks stop.
+    vl_title->SetPacedFromOutside(true);
+    connect(tmr_pub, &QTimer::timeout, vl_title, qOverload<>(&TCnAAMarqueeText::Pace));
 
     vb_menu->OnClick = [this](QWidget&) { vb_menuClick(); };
     vb_min->OnClick = [this](QWidget&) { vb_minClick(); };

@@ -14,6 +14,7 @@ TCnAAMarqueeText::TCnAAMarqueeText(QWidget* parent) : QWidget(parent) {
     renderer_.SetFont(font());
     connect(&timer_, &QTimer::timeout, this, &TCnAAMarqueeText::Step);
     timer_.setInterval(scrollDelay_);
+    clock_.start();
     Restart();
 }
 
@@ -62,7 +63,47 @@ void TCnAAMarqueeText::SetScrollStep(uint16_t step) {
 
 void TCnAAMarqueeText::SetScrollDelay(uint16_t ms) {
     scrollDelay_ = ms;
-    timer_.setInterval(ms);
+    due_ = -1;
+    if (!paced_)
+        timer_.setInterval(ms);
+}
+
+void TCnAAMarqueeText::SetPacedFromOutside(bool paced) {
+    if (paced_ == paced)
+        return;
+    paced_ = paced;
+    due_ = -1;
+    timer_.stop();
+    UpdateTimer();
+}
+
+void TCnAAMarqueeText::Pace() {
+    Pace(clock_.elapsed());
+}
+
+void TCnAAMarqueeText::Pace(qint64 nowMs) {
+    if (!paced_)
+        return;
+    if (!WantsTimer()) {
+        timer_.stop();
+        due_ = -1;
+        return;
+    }
+    const qint64 delay = std::max<qint64>(scrollDelay_, 1);
+    if (due_ < 0)
+        due_ = nowMs + delay;
+    int steps = 0;
+    if (nowMs >= due_) {
+        const qint64 late = (nowMs - due_) / delay + 1;
+        steps = static_cast<int>(std::min<qint64>(late, kMostStepsMadeUp));
+        due_ += late * delay;
+    }
+    for (int i = 0; i < steps; ++i)
+        offset_ = MarqueeAdvance(offset_, scrollStep_, cycle_);
+    if (steps > 0)
+        update();
+    // The stand-in: restarted on every tick, so it fires only once the ticks stop.
+    timer_.start(static_cast<int>(delay * kStandInDelays));
 }
 
 void TCnAAMarqueeText::SetLayout(TTextLayout layout) {
@@ -82,6 +123,7 @@ void TCnAAMarqueeText::Restart() {
     textWidth_ = caption_.isEmpty() ? 0 : renderer_.TextWidth(caption_);
     cycle_ = MarqueeCycle(textWidth_, width());
     offset_ = 0;
+    due_ = -1;
     stripValid_ = false;
     UpdateTimer();
     update();
@@ -94,9 +136,10 @@ bool TCnAAMarqueeText::WantsTimer() const {
 void TCnAAMarqueeText::UpdateTimer() {
     if (WantsTimer()) {
         if (!timer_.isActive())
-            timer_.start();
+            timer_.start(paced_ ? scrollDelay_ * kStandInDelays : scrollDelay_);
     } else {
         timer_.stop();
+        due_ = -1;
     }
 }
 
@@ -107,6 +150,11 @@ void TCnAAMarqueeText::Step() {
     }
     offset_ = MarqueeAdvance(offset_, scrollStep_, cycle_);
     update();
+    // Paced and the ticks stopped: step on at the own pace until they come back.
+    if (paced_ && timer_.isActive() && timer_.interval() != scrollDelay_) {
+        timer_.start(scrollDelay_);
+        due_ = -1;
+    }
 }
 
 void TCnAAMarqueeText::RenderStrip() {

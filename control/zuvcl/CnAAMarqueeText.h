@@ -3,11 +3,16 @@
 // ScrollDelay ms the text moves ScrollStep pixels; it enters at one edge, leaves at the other
 // and comes back. The timer runs only while Active, the caption is not empty and the control
 // is on the screen (shown, not minimised); an empty caption is just the background.
+// The steps can also be paced by a frame tick the window already has (SetPacedFromOutside,
+// Pace): each tick takes the steps that fell due since the last one, so the step is painted in
+// the same pass as the rest of the window and reaches the screen in the same flush. The own
+// timer then only stands in for ticks that stop coming.
 // UI thread only.
 
 #include "CnAAFont.h"
 #include "CnAAMotion.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -54,6 +59,18 @@ public:
     // One timer step, as the timer does it.
     void Step();
 
+    // Paced from outside: Pace is called on every frame tick (every few tens of ms, less than
+    // ScrollDelay apart or not much more); the own timer runs only when no Pace has come for
+    // kStandInDelays x ScrollDelay, and steps on its own until the next Pace.
+    void SetPacedFromOutside(bool paced);
+    bool PacedFromOutside() const { return paced_; }
+    // The steps due by now (or by `nowMs` on the widget's own steady clock, for tests); at
+    // most a few are made up after a gap, the rest is skipped.
+    void Pace();
+    void Pace(qint64 nowMs);
+    static constexpr int kStandInDelays = 4;
+    static constexpr int kMostStepsMadeUp = 2;
+
     std::function<void(QWidget&)> OnPainted;
 
 protected:
@@ -84,6 +101,9 @@ private:
     int cycle_ = 0;
     int textWidth_ = 0;
     QTimer timer_;
+    bool paced_ = false;
+    QElapsedTimer clock_;
+    qint64 due_ = -1; // paced: when the next step falls due (clock_ ms); -1 after a restart
     QImage strip_; // the caption over the background, drawn once per change
     bool stripValid_ = false;
     TCnAAFontEx renderer_;

@@ -62,6 +62,39 @@ TEST(MarqueeTextTest, ScrollsThroughOneCycleAndStopsWhenHiddenOrEmpty) {
     EXPECT_EQ(m->Offset(), 0);
 }
 
+TEST(MarqueeTextTest, PacedByAFrameTickKeepsItsOwnSpeed) {
+    EnsureWidgetApplication();
+    QWidget top;
+    top.resize(300, 40);
+    auto* m = new TCnAAMarqueeText(&top);
+    m->setGeometry(0, 0, 200, 25);
+    m->SetScrollDelay(50);
+    m->SetCaption(QStringLiteral("一首很长很长的歌的名字 - 歌手"));
+    m->SetPacedFromOutside(true);
+    m->SetActive(true);
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    // Ticks every 33 ms for a second: one step per 50 ms, the first one 50 ms after the first
+    // tick (the stand-in may have stepped while the window came up).
+    const int start = m->Offset();
+    for (qint64 t = 1000; t <= 2000; t += 33)
+        m->Pace(t);
+    EXPECT_EQ(m->Offset(), start + 19); // due at 1050, 1100, ... 1950; the last tick is at 1990
+    // A gap of a second makes up at most two steps.
+    m->Pace(3000);
+    EXPECT_EQ(m->Offset(), start + 19 + TCnAAMarqueeText::kMostStepsMadeUp);
+    // Without ticks the own timer takes over after four delays and steps at its own pace.
+    const int before = m->Offset();
+    QTest::qWait(50 * TCnAAMarqueeText::kStandInDelays + 300);
+    EXPECT_GE(m->Offset(), before + 3);
+    EXPECT_TRUE(m->Scrolling());
+    // Paused: no timer at all.
+    m->SetActive(false);
+    m->Pace(4000);
+    EXPECT_FALSE(m->Scrolling());
+    EXPECT_EQ(m->Offset(), 0);
+}
+
 // A fade text `width` x 60 on `back`, not active yet, fading in 300 ms steps, with one label
 // "Title1" of 30 px in `color`; `lineDelay` 0 keeps the default line time.
 void SetUpFade(TCnAAFadeText& fade, int width, QRgb back, QRgb color, int lineDelay,
