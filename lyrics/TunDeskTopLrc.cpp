@@ -42,6 +42,9 @@ TTunDeskTopLrc::TTunDeskTopLrc(QWidget* parent)
     CnAAFadeText1->setObjectName(QStringLiteral("CnAAFadeText1"));
     CnAAFadeText1->setGeometry(rect());
     CnAAFadeText1->SetActive(false);
+    // The playback tick shows the text (ShowDesktopText) and paces the fade with it, so that
+    // the fade's steps reach the screen with the other windows' frames.
+    CnAAFadeText1->SetPacedFromOutside(true);
     TCnFontLabel title;
     title.Name = QStringLiteral("Title1");
     title.Font = QFont(QStringLiteral("Tahoma"));
@@ -96,6 +99,7 @@ void TTunDeskTopLrc::resizeEvent(QResizeEvent*) {
 }
 
 void TTunDeskTopLrc::ShowDesktopText(const QString& text) {
+    CnAAFadeText1->Pace();
     if (text == lastDesktopText_)
         return;
     lastDesktopText_ = text;

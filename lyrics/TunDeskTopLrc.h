@@ -30,7 +30,8 @@ public:
     TCnAAFadeText* CnAAFadeText1 = nullptr;
 
     // The line the desktop shows: a text that differs from the last one given replaces the
-    // line (while the window is shown) and fades in.
+    // line (while the window is shown) and fades in. Called on every playback tick, it also
+    // makes the fade's steps that fell due.
     void ShowDesktopText(const QString& text);
     const QString& LastDesktopText() const { return lastDesktopText_; }
 

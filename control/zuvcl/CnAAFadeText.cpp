@@ -11,6 +11,38 @@ TCnAAFadeText::TCnAAFadeText(QWidget* parent) : QWidget(parent) {
     lineTimer_.setInterval(text_.LineDelay);
     connect(&fadeTimer_, &QTimer::timeout, this, &TCnAAFadeText::FadeTickNow);
     connect(&lineTimer_, &QTimer::timeout, this, &TCnAAFadeText::LineTick);
+    clock_.start();
+}
+
+void TCnAAFadeText::SetPacedFromOutside(bool paced) {
+    paced_ = paced;
+    if (fadeTimer_.isActive())
+        fadeTimer_.start(paced_ ? kFadeStepMs * kStandInSteps : kFadeStepMs);
+}
+
+void TCnAAFadeText::Pace() {
+    Pace(clock_.elapsed());
+}
+
+void TCnAAFadeText::Pace(qint64 nowMs) {
+    if (!paced_ || !fadeTimer_.isActive())
+        return;
+    const int before = level_;
+    for (int i = 0; i < kMostStepsAtOnce && nowMs >= fadeDue_ && fadeTimer_.isActive(); ++i) {
+        const TFadeStep step = FadeTick(accumulator_, level_, text_.FadeDelay);
+        accumulator_ = step.Accumulator;
+        level_ = step.Level;
+        fadeDue_ += kFadeStepMs;
+        if (step.Done)
+            fadeTimer_.stop();
+    }
+    // Steps left over after a long gap are dropped, not made up in a burst.
+    if (nowMs >= fadeDue_)
+        fadeDue_ = nowMs + kFadeStepMs;
+    if (level_ != before)
+        Repaint();
+    if (fadeTimer_.isActive())
+        fadeTimer_.start(kFadeStepMs * kStandInSteps); // fires only once the ticks stop
 }
 
 void TCnAAFadeText::SetActive(bool active) {
@@ -94,7 +126,8 @@ void TCnAAFadeText::ShowLine(const QString& line) {
     current_ = line;
     level_ = 0;
     accumulator_ = 0;
-    fadeTimer_.start();
+    fadeDue_ = clock_.elapsed() + kFadeStepMs;
+    fadeTimer_.start(paced_ ? kFadeStepMs * kStandInSteps : kFadeStepMs);
     Repaint();
 }
 
@@ -112,6 +145,9 @@ void TCnAAFadeText::FadeTickNow() {
     accumulator_ = step.Accumulator;
     if (step.Done)
         fadeTimer_.stop();
+    else if (paced_ && fadeTimer_.interval() != kFadeStepMs)
+        fadeTimer_.start(kFadeStepMs); // the ticks stopped: on at the own pace
+    fadeDue_ = clock_.elapsed() + kFadeStepMs;
     if (step.Level != level_) {
         level_ = step.Level;
         Repaint();

@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QStringList>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -69,6 +70,17 @@ public:
     // The timers' work, as they do it.
     void LineTick();
     void FadeTickNow();
+
+    // Fade steps paced by a frame tick the caller already has, as the marquee's can be: Pace
+    // makes the 25 ms steps that fell due since the fade began (at most kMostStepsAtOnce) and
+    // repaints once, so the step reaches the screen with the rest of the tick's frame and the
+    // fade costs no wake-ups of its own. The fade timer stands in only when the ticks stop.
+    void SetPacedFromOutside(bool paced);
+    void Pace();
+    void Pace(qint64 nowMs); // on the control's steady clock (tests)
+    static constexpr int kFadeStepMs = 25;
+    static constexpr int kStandInSteps = 4;
+    static constexpr int kMostStepsAtOnce = 4;
     // Repaints of the picture since creation (a fade step or a new line that changes pixels).
     int Repaints() const { return repaints_; }
     // The part of the control the current fade changes (empty: the picture stays as it is).
@@ -105,6 +117,9 @@ private:
     QString previousText_, current_;
     QImage screen_, previous_, next_;
     QTimer fadeTimer_, lineTimer_;
+    bool paced_ = false;
+    QElapsedTimer clock_;
+    qint64 fadeDue_ = 0; // paced: when the next fade step falls due (clock_ ms)
     TCnAAFontEx renderer_;
     // The font and effect a line without labels carries over (leUntilNextLabel).
     QFont carriedFont_;

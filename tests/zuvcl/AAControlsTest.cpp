@@ -154,6 +154,43 @@ TEST(FadeTextTest, FadesToFullAtTheThirteenthTickAndSkipsAnIdenticalLine) {
     EXPECT_FALSE(fade.LineTimerRunning());
 }
 
+TEST(FadeTextTest, PacedByAFrameTickGoesThroughTheSameLevels) {
+    EnsureWidgetApplication();
+    TCnAAFadeText fade, own;
+    for (TCnAAFadeText* f : {&fade, &own}) {
+        SetUpFade(*f, 200, qRgb(0, 0, 0), qRgb(255, 255, 255), 800);
+        f->SetLines({QStringLiteral("<title1>一")});
+        f->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(f));
+    }
+    fade.SetPacedFromOutside(true);
+    fade.SetActive(true);
+    own.SetActive(true);
+    // Long after the start (a late first tick): four steps at once, the rest dropped.
+    constexpr qint64 base = qint64(1) << 40;
+    fade.Pace(base);
+    for (int i = 0; i < TCnAAFadeText::kMostStepsAtOnce; ++i)
+        own.FadeTickNow();
+    EXPECT_EQ(fade.FadeLevel(), own.FadeLevel());
+    // Then a tick every 33 ms: one step per 25 ms that passed, the levels the timer's.
+    int steps = TCnAAFadeText::kMostStepsAtOnce;
+    for (qint64 t = base + 33; fade.Fading(); t += 33) {
+        fade.Pace(t);
+        const int due = static_cast<int>((t - base) / TCnAAFadeText::kFadeStepMs);
+        for (; steps < TCnAAFadeText::kMostStepsAtOnce + due && own.Fading(); ++steps)
+            own.FadeTickNow();
+        ASSERT_EQ(fade.FadeLevel(), own.FadeLevel()) << "at " << t - base << " ms";
+        ASSERT_LT(t - base, 1000);
+    }
+    EXPECT_EQ(fade.FadeLevel(), 255);
+    EXPECT_EQ(steps, 13);
+    // A new line while no ticks come: the fade timer stands in and ends the fade.
+    fade.SetLines({QStringLiteral("<Title1>二")});
+    EXPECT_TRUE(fade.Fading());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !fade.Fading(); }, 2000));
+    EXPECT_EQ(fade.FadeLevel(), 255);
+}
+
 // Collects the area of the paint events a widget receives from the event loop.
 class TPaintedArea : public QObject {
 public:
