@@ -5,8 +5,10 @@
 # on the discard port, where nothing answers, unless a test starts one of its own.
 function(tunola_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
-  add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  # Each test program's leak check waits at exit for Qt's threads (tests/SettleThreadsAtExit.cpp).
+  add_executable(${T_NAME} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/SettleThreadsAtExit.cpp)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} tunola_core GTest::gtest GTest::gmock
+    GTest::gtest_main)
   target_compile_definitions(${T_NAME} PRIVATE TUNOLA_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set(home ${CMAKE_BINARY_DIR}/test-home/${T_NAME})
   file(MAKE_DIRECTORY ${home}/tmp)

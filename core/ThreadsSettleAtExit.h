@@ -9,7 +9,8 @@
 // Core's: it waits, briefly and with a bound, until no thread but this one is left.
 // In other builds it does nothing: nothing looks at memory after exit there, and an exit must
 // never wait.
-// Main thread.
+// Main thread, before any other thread starts (in main, or from a static initialiser of the
+// program, as the tests do).
 
 namespace tunola {
 
