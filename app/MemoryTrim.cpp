@@ -1,5 +1,7 @@
 #include "MemoryTrim.h"
 
+#include "AddressSanitizer.h"
+
 // Any C library header defines __GLIBC__; without one first, the test below is always false
 // and neither the trim nor the tuning was ever compiled in.
 #include <cstdlib>
@@ -8,15 +10,7 @@
 #include <malloc.h>
 #endif
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TUNOLA_ASAN_HEAP 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TUNOLA_ASAN_HEAP 1
-#endif
-#endif
-
-#if defined(TUNOLA_ASAN_HEAP)
+#if defined(TUNOLA_ADDRESS_SANITIZER)
 // From <sanitizer/allocator_interface.h>, which GCC does not install.
 extern "C" void __sanitizer_purge_allocator(void);
 #endif
@@ -24,7 +18,7 @@ extern "C" void __sanitizer_purge_allocator(void);
 namespace tunola {
 
 void TrimWorkingSet() {
-#if defined(TUNOLA_ASAN_HEAP)
+#if defined(TUNOLA_ADDRESS_SANITIZER)
     // Under AddressSanitizer malloc is its allocator's, and glibc's trim finds nothing to hand
     // back; this is the same trim there (it also empties the quarantine of freed blocks).
     __sanitizer_purge_allocator();

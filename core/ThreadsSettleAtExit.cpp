@@ -1,22 +1,16 @@
 #include "ThreadsSettleAtExit.h"
 
+#include "AddressSanitizer.h"
+
 #include <dirent.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TUNOLA_LEAK_CHECKED_EXIT 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TUNOLA_LEAK_CHECKED_EXIT 1
-#endif
-#endif
-
 namespace tunola {
 
-#ifdef TUNOLA_LEAK_CHECKED_EXIT
+#ifdef TUNOLA_ADDRESS_SANITIZER
 namespace {
 
 int ProcessThreadCount() {

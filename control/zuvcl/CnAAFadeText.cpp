@@ -28,17 +28,15 @@ void TCnAAFadeText::Pace(qint64 nowMs) {
     if (!paced_ || !fadeTimer_.isActive())
         return;
     const int before = level_;
-    for (int i = 0; i < kMostStepsAtOnce && nowMs >= fadeDue_ && fadeTimer_.isActive(); ++i) {
+    // Steps left over after a long gap are dropped, not made up in a burst.
+    const int steps = pacer_.Take(nowMs, kFadeStepMs, kMostStepsAtOnce);
+    for (int i = 0; i < steps && fadeTimer_.isActive(); ++i) {
         const TFadeStep step = FadeTick(accumulator_, level_, text_.FadeDelay);
         accumulator_ = step.Accumulator;
         level_ = step.Level;
-        fadeDue_ += kFadeStepMs;
         if (step.Done)
             fadeTimer_.stop();
     }
-    // Steps left over after a long gap are dropped, not made up in a burst.
-    if (nowMs >= fadeDue_)
-        fadeDue_ = nowMs + kFadeStepMs;
     if (level_ != before)
         Repaint();
     if (fadeTimer_.isActive())
@@ -126,7 +124,7 @@ void TCnAAFadeText::ShowLine(const QString& line) {
     current_ = line;
     level_ = 0;
     accumulator_ = 0;
-    fadeDue_ = clock_.elapsed() + kFadeStepMs;
+    pacer_.Start(clock_.elapsed(), kFadeStepMs);
     fadeTimer_.start(paced_ ? kFadeStepMs * kStandInSteps : kFadeStepMs);
     Repaint();
 }
@@ -147,7 +145,7 @@ void TCnAAFadeText::FadeTickNow() {
         fadeTimer_.stop();
     else if (paced_ && fadeTimer_.interval() != kFadeStepMs)
         fadeTimer_.start(kFadeStepMs); // the ticks stopped: on at the own pace
-    fadeDue_ = clock_.elapsed() + kFadeStepMs;
+    pacer_.Start(clock_.elapsed(), kFadeStepMs);
     if (step.Level != level_) {
         level_ = step.Level;
         Repaint();

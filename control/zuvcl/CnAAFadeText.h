@@ -119,7 +119,7 @@ private:
     QTimer fadeTimer_, lineTimer_;
     bool paced_ = false;
     QElapsedTimer clock_;
-    qint64 fadeDue_ = 0; // paced: when the next fade step falls due (clock_ ms)
+    TTickPacer pacer_; // paced: the fade's steps on clock_
     TCnAAFontEx renderer_;
     // The font and effect a line without labels carries over (leUntilNextLabel).
     QFont carriedFont_;

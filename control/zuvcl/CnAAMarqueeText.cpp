@@ -63,7 +63,7 @@ void TCnAAMarqueeText::SetScrollStep(uint16_t step) {
 
 void TCnAAMarqueeText::SetScrollDelay(uint16_t ms) {
     scrollDelay_ = ms;
-    due_ = -1;
+    pacer_.Reset();
     if (!paced_)
         timer_.setInterval(ms);
 }
@@ -72,7 +72,7 @@ void TCnAAMarqueeText::SetPacedFromOutside(bool paced) {
     if (paced_ == paced)
         return;
     paced_ = paced;
-    due_ = -1;
+    pacer_.Reset();
     timer_.stop();
     UpdateTimer();
 }
@@ -86,18 +86,11 @@ void TCnAAMarqueeText::Pace(qint64 nowMs) {
         return;
     if (!WantsTimer()) {
         timer_.stop();
-        due_ = -1;
+        pacer_.Reset();
         return;
     }
     const qint64 delay = std::max<qint64>(scrollDelay_, 1);
-    if (due_ < 0)
-        due_ = nowMs + delay;
-    int steps = 0;
-    if (nowMs >= due_) {
-        const qint64 late = (nowMs - due_) / delay + 1;
-        steps = static_cast<int>(std::min<qint64>(late, kMostStepsMadeUp));
-        due_ += late * delay;
-    }
+    const int steps = pacer_.Take(nowMs, delay, kMostStepsMadeUp);
     for (int i = 0; i < steps; ++i)
         offset_ = MarqueeAdvance(offset_, scrollStep_, cycle_);
     if (steps > 0)
@@ -123,7 +116,7 @@ void TCnAAMarqueeText::Restart() {
     textWidth_ = caption_.isEmpty() ? 0 : renderer_.TextWidth(caption_);
     cycle_ = MarqueeCycle(textWidth_, width());
     offset_ = 0;
-    due_ = -1;
+    pacer_.Reset();
     stripValid_ = false;
     UpdateTimer();
     update();
@@ -139,7 +132,7 @@ void TCnAAMarqueeText::UpdateTimer() {
             timer_.start(paced_ ? scrollDelay_ * kStandInDelays : scrollDelay_);
     } else {
         timer_.stop();
-        due_ = -1;
+        pacer_.Reset();
     }
 }
 
@@ -153,7 +146,7 @@ void TCnAAMarqueeText::Step() {
     // Paced and the ticks stopped: step on at the own pace until they come back.
     if (paced_ && timer_.isActive() && timer_.interval() != scrollDelay_) {
         timer_.start(scrollDelay_);
-        due_ = -1;
+        pacer_.Reset();
     }
 }
 

@@ -103,7 +103,7 @@ private:
     QTimer timer_;
     bool paced_ = false;
     QElapsedTimer clock_;
-    qint64 due_ = -1; // paced: when the next step falls due (clock_ ms); -1 after a restart
+    TTickPacer pacer_; // paced: the steps on clock_; reset by a restart
     QImage strip_; // the caption over the background, drawn once per change
     bool stripValid_ = false;
     TCnAAFontEx renderer_;

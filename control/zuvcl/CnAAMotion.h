@@ -59,6 +59,31 @@ struct TFadeStep {
 };
 TFadeStep FadeTick(double accumulator, int level, int fadeDelayMs);
 
+// Steps of a fixed length paced by a tick the caller has anyway (the marquee's and the fade's
+// steps on the playback tick): Take says how many steps fell due by `now`, at most `most`;
+// after a longer gap the rest are dropped and the next step falls due one step after `now`.
+// A pacer not started (or Reset) starts its steps one step after the first Take.
+class TTickPacer {
+public:
+    void Start(int64_t nowMs, int64_t stepMs) { due_ = nowMs + stepMs; }
+    void Reset() { due_ = -1; }
+    int Take(int64_t nowMs, int64_t stepMs, int most) {
+        if (due_ < 0) {
+            Start(nowMs, stepMs);
+            return 0;
+        }
+        int steps = 0;
+        for (; steps < most && nowMs >= due_; ++steps)
+            due_ += stepMs;
+        if (nowMs >= due_)
+            due_ = nowMs + stepMs;
+        return steps;
+    }
+
+private:
+    int64_t due_ = -1; // when the next step falls due
+};
+
 // Shown, its window not minimised and exposed: only then is there anything to animate.
 bool OnScreen(const QWidget& widget);
 

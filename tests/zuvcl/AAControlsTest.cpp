@@ -17,13 +17,19 @@ namespace {
 using testing_support::EnsureWidgetApplication;
 using testing_support::Grab;
 
-TEST(MarqueeTextTest, ScrollsThroughOneCycleAndStopsWhenHiddenOrEmpty) {
-    EnsureWidgetApplication();
-    QWidget top;
+// A marquee of 200 x 25 in `top`, stepping every 50 ms.
+TCnAAMarqueeText* MakeMarquee(QWidget& top) {
     top.resize(300, 40);
     auto* m = new TCnAAMarqueeText(&top);
     m->setGeometry(0, 0, 200, 25);
     m->SetScrollDelay(50);
+    return m;
+}
+
+TEST(MarqueeTextTest, ScrollsThroughOneCycleAndStopsWhenHiddenOrEmpty) {
+    EnsureWidgetApplication();
+    QWidget top;
+    TCnAAMarqueeText* m = MakeMarquee(top);
     m->SetScrollStep(0);
     EXPECT_EQ(m->ScrollStep(), 1);
     m->SetCaption(QStringLiteral("一首很长很长的歌的名字 - 歌手"));
@@ -65,10 +71,7 @@ TEST(MarqueeTextTest, ScrollsThroughOneCycleAndStopsWhenHiddenOrEmpty) {
 TEST(MarqueeTextTest, PacedByAFrameTickKeepsItsOwnSpeed) {
     EnsureWidgetApplication();
     QWidget top;
-    top.resize(300, 40);
-    auto* m = new TCnAAMarqueeText(&top);
-    m->setGeometry(0, 0, 200, 25);
-    m->SetScrollDelay(50);
+    TCnAAMarqueeText* m = MakeMarquee(top);
     m->SetCaption(QStringLiteral("一首很长很长的歌的名字 - 歌手"));
     m->SetPacedFromOutside(true);
     m->SetActive(true);
