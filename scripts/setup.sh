@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-format
+  # the player's link lays out its start-up code first (lld's symbol order)
+  lld
   # Qt 6 widgets, the xcb and offscreen platform plugins
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev
   # file formats and network
@@ -20,6 +22,8 @@ packages=(
   pulseaudio pulseaudio-utils
   # tests and benchmarks; heaptrack for the start-up heap profile (tools/heap-startup.sh)
   libgtest-dev libgmock-dev libbenchmark-dev heaptrack
+  # the functions the player runs at start, for its link order (tools/startup-functions.sh)
+  valgrind
   # a virtual display, screenshots, and fonts with Chinese glyphs
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei fonts-dejavu-core
   # a compositor under the virtual display, so window opacity shows in screenshots
