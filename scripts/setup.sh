@@ -10,6 +10,8 @@ packages=(
   lld
   # Qt 6 widgets, the xcb and offscreen platform plugins
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev
+  # xcb itself: the tray watch and a test tray speak to the X display directly
+  libxcb1-dev
   # file formats and network
   libxml2-dev libpng-dev zlib1g-dev libcurl4-openssl-dev
   # audio: decoders, tags, outputs
