@@ -188,7 +188,7 @@ private:
 
     // ZuPlaylistPaint.cpp
     // Composes `dirty` (view coordinates, at most the band's size) into the band.
-    void PaintRows(const QRect& dirty);
+    void PaintRows(TZuBitmapEx32& band, const QRect& dirty);
     QRect DropMarkRect(int dropY) const;
 
     // ZuPlaylistMouse.cpp
@@ -207,7 +207,6 @@ private:
     TZuPlaylistModel model_;
     zuplaylist::TZuScrollBar* scrollBar_ = nullptr; // child
     bool barShown_ = true;
-    TZuBitmapEx32 canvas_; // the band a paint composes rows in
     TZuBitmap32 dropImage_;
 
     TColor32 backColor_ = 0xFFFFFFFF;

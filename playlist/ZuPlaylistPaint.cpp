@@ -1,6 +1,7 @@
 // Painting the playlist view: the part a paint needs is composed in an off-screen band of a few
-// rows at a time, each band going to the screen clipped to its rows. The band is kept between
-// paints; a picture of the whole list is not (it would be the size of the window).
+// rows at a time, each band going to the screen clipped to its rows. The band is the thread's,
+// shared with the windows' frames; a picture of the whole list is not kept (it would be the size
+// of the window).
 
 #include "ZuPlaylist.h"
 
@@ -49,17 +50,18 @@ void TZuPlaylist::paintEvent(QPaintEvent* event) {
     if (g.RowRight <= 0 || height() <= 0)
         return;
     const QRect dirty = event->rect() & QRect(0, 0, g.RowRight, height());
-    PaintThroughBand(canvas_, kBandPixels, screen, dirty,
-                     [this](const QRect& strip) { PaintRows(strip); });
+    TZuBitmapEx32& band = ThreadPaintBand();
+    PaintThroughBand(band, kBandPixels, screen, dirty,
+                     [this, &band](const QRect& strip) { PaintRows(band, strip); });
 }
 
-void TZuPlaylist::PaintRows(const QRect& dirty) {
+void TZuPlaylist::PaintRows(TZuBitmapEx32& band, const QRect& dirty) {
     // The band's top-left pixel is `dirty`'s top-left corner; everything below is drawn in
     // the view's coordinates.
     const QPoint origin = dirty.topLeft();
     const TZuListGeometry g = Geometry();
-    canvas_.SetFont(font());
-    canvas_.FillRect({0, 0, dirty.width(), dirty.height()}, backColor_);
+    band.SetFont(font());
+    band.FillRect({0, 0, dirty.width(), dirty.height()}, backColor_);
 
     const int count = g.Count;
     const int lastShown = std::min(g.TopIndex + g.VisibleCount(), count) - 1;
@@ -67,7 +69,7 @@ void TZuPlaylist::PaintRows(const QRect& dirty) {
     const int last = std::min(lastShown, g.TopIndex + dirty.bottom() / kItemHeight);
 
     {
-        QPainter p(canvas_.Surface());
+        QPainter p(band.Surface());
         p.translate(-origin);
         p.setClipRect(dirty);
         p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -125,7 +127,7 @@ void TZuPlaylist::PaintRows(const QRect& dirty) {
 
     if (dragging_ && model_.DropY() >= 0 && !dropImage_.Empty()) {
         const int top = DropImageTop(model_.DropY(), dropImage_.Height());
-        dropImage_.StretchDraw(canvas_,
+        dropImage_.StretchDraw(band,
                                ZuBounds(-origin.x(), top - origin.y(), g.RowRight,
                                         dropImage_.Height()),
                                dropImage_.BoundsRect(), kDropImageOpacity);

@@ -35,6 +35,7 @@ player=$(pgrep -P "$tracer" -x tunola | head -1 || true)
 echo "player VmRSS under heaptrack: $(awk '/VmRSS/ {print $2}' "/proc/$player/status") KiB"
 kill -KILL "$player"
 wait "$tracer" || true
+[ -n "${KEEP:-}" ] && cp "$out/profile.zst" "$KEEP"
 heaptrack_print -f "$out/profile.zst" --flamegraph-cost-type leaked -F "$out/live.stacks" \
     >/dev/null 2>&1
 awk -v rows="$rows" '

@@ -12,6 +12,13 @@
 
 namespace tunola {
 
+// The band the windows' frames and the playlist view paint through: one per thread (paints of
+// a thread never nest), kept from paint to paint. A band's pixels mean nothing between paints.
+inline TZuBitmapEx32& ThreadPaintBand() {
+    thread_local TZuBitmapEx32 band;
+    return band;
+}
+
 // Composes `area` strip by strip: `compose(strip)` draws one strip into `band` (the band's
 // top-left pixel is the strip's top-left corner), which is then copied to `screen` clipped to
 // the strip. The band is widened to the area, as many rows high as `pixels` allow, and never

@@ -109,10 +109,10 @@ void TZuWindow::PaintFrameArea(TZuBitmap32& surface, int32_t left, int32_t top) 
 }
 
 void TZuWindow::PaintFrame(QPainter& painter, const QRegion& region) const {
-    // One band serves every window of the thread and is kept between paints (a paint
-    // allocates nothing once it is wide enough); each rectangle of the region is composed into
-    // it a few rows at a time and drawn clipped to those rows.
-    thread_local TZuBitmap32 band;
+    // The thread's band serves every window (a paint allocates nothing once it is wide
+    // enough); each rectangle of the region is composed into it a few rows at a time and drawn
+    // clipped to those rows.
+    TZuBitmap32& band = ThreadPaintBand();
     const QRect inside = rect();
     for (const QRect& r : region)
         PaintThroughBand(band, kFrameBandPixels, painter, r & inside, [&](const QRect& strip) {
