@@ -6,8 +6,6 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-format
-  # the player's link lays out its start-up code first (lld's symbol order)
-  lld
   # Qt 6 widgets, the xcb and offscreen platform plugins
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev
   # xcb itself: the tray watch and a test tray speak to the X display directly

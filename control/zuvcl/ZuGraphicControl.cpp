@@ -35,26 +35,28 @@ void TZuGraphicControl::PictureChanged() {
     update();
 }
 
-void TZuGraphicControl::PaintBackdrop() {
+void TZuGraphicControl::PaintBackdrop(TZuBitmap32& canvas) const {
     if (TZuFormEx* form = ParentFormEx()) {
         const TZuRect under = ZuBounds(x(), y(), width(), height());
         if (ZuIntersect(under, form->BackdropBounds()) != under)
-            canvas_.Clear(Color32(color_));
-        form->PaintBackdrop(canvas_, x(), y());
+            canvas.Clear(Color32(color_));
+        form->PaintBackdrop(canvas, x(), y());
         return;
     }
-    canvas_.Clear(Color32(color_));
+    canvas.Clear(Color32(color_));
 }
 
 void TZuGraphicControl::paintEvent(QPaintEvent*) {
-    // The canvas keeps its pixels between paints and is reallocated only when the size changes.
-    canvas_.SetSize(width(), height());
-    if (canvas_.Empty())
+    // The canvas lives for the paint only: dozens of controls keeping theirs between paints
+    // held a few dozen KiB for pixels that are composed afresh every time anyway.
+    TZuBitmap32 canvas;
+    canvas.SetSize(width(), height());
+    if (canvas.Empty())
         return;
-    PaintBackdrop();
-    PaintImage(canvas_);
+    PaintBackdrop(canvas);
+    PaintImage(canvas);
     QPainter painter(this);
-    canvas_.CopyToDC(painter, 0, 0);
+    canvas.CopyToDC(painter, 0, 0);
 }
 
 TZuGraphicControlEx::TZuGraphicControlEx(QWidget* parent) : TZuGraphicControl(parent) {}

@@ -1,6 +1,6 @@
 #pragma once
 // TZuGraphicControl: the base of the skinned pictures (window background, buttons, sliders).
-// It owns an Image to cut its pictures from and an off-screen bitmap it composes each paint in:
+// It owns an Image to cut its pictures from, and composes each paint in an off-screen bitmap:
 //   1. the backdrop: on a TZuFormEx, the part of the form's back buffer under the control;
 //      elsewhere the control's Color;
 //   2. PaintImage draws the control's pictures on top;
@@ -52,10 +52,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void PaintBackdrop();
+    void PaintBackdrop(TZuBitmap32& canvas) const;
 
     TZuBitmap32 image_;
-    TZuBitmap32 canvas_;
     TColor color_ = 0; // black
 };
 

@@ -506,8 +506,9 @@ TEST_F(ListBoxTest, ScrollBarRepeatsAndDrags) {
     EXPECT_EQ(bar.PartState(dsRightBtn), bsDown);
     EXPECT_EQ(bar.PartState(dsTrack), bsExclusive);
     QTest::qWait(100);
-    if (pressed.elapsed() < 140) // a busy machine may have slept through the delay
+    if (pressed.elapsed() < 140) { // a busy machine may have slept through the delay
         EXPECT_EQ(bar.Position(), 1);
+    }
     QTest::qWait(250);
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(8, 110));
     WaitScrolled();
