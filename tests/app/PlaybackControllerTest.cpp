@@ -475,8 +475,9 @@ TEST_F(Controller, DeadEntriesAreTriedOncePerEntry) {
             EXPECT_EQ(state_.PlayState, psStopped);
         }
         EXPECT_LE(opens, c.failures + 1 + (c.plays ? 1 : 0)) << "no entry is tried again and again";
-        if (!c.plays)
+        if (!c.plays) {
             EXPECT_EQ(opens, c.failures);
+        }
         Settle();
         controller_->StopPlayback();
         Settle();
