@@ -23,8 +23,6 @@ namespace {
 constexpr uint8_t kDropImageOpacity = 192;
 // Gap between the number and the row's left edge, and between the length and its right edge.
 constexpr int kTextInset = 3;
-// The band holds at most this many pixels (64 KiB).
-constexpr int kBandPixels = 16 * 1024;
 
 QColor Pen(TColor32 color) {
     return QColor::fromRgba(color);
@@ -51,7 +49,7 @@ void TZuPlaylist::paintEvent(QPaintEvent* event) {
         return;
     const QRect dirty = event->rect() & QRect(0, 0, g.RowRight, height());
     TZuBitmapEx32& band = ThreadPaintBand();
-    PaintThroughBand(band, kBandPixels, screen, dirty,
+    PaintThroughBand(band, kThreadBandPixels, screen, dirty,
                      [this, &band](const QRect& strip) { PaintRows(band, strip); });
 }
 

@@ -17,11 +17,7 @@ command -v heaptrack >/dev/null || { echo "heaptrack missing: run scripts/setup.
 trap measure_cleanup EXIT
 
 measure_xvfb :79
-home=$(measure_tmpdir)
-chmod 700 "$home"
-measure_config "$home"
-export HOME=$home XDG_RUNTIME_DIR=$home
-export QT_LOGGING_RULES="tunola.startup.info=true"
+measure_private_home
 out=$(measure_tmpdir)
 echo "$(date -u '+%F %H:%M') UTC, $(measure_load), commit $(git -C "$here/.." rev-parse --short HEAD)"
 heaptrack -o "$out/profile" "$bin" >"$out/heaptrack.log" 2>&1 &
@@ -35,7 +31,6 @@ player=$(pgrep -P "$tracer" -x tunola | head -1 || true)
 echo "player VmRSS under heaptrack: $(awk '/VmRSS/ {print $2}' "/proc/$player/status") KiB"
 kill -KILL "$player"
 wait "$tracer" || true
-[ -n "${KEEP:-}" ] && cp "$out/profile.zst" "$KEEP"
 heaptrack_print -f "$out/profile.zst" --flamegraph-cost-type leaked -F "$out/live.stacks" \
     >/dev/null 2>&1
 awk -v rows="$rows" '

@@ -102,6 +102,16 @@ measure_config() {
         "${2:-}" >"$1/Documents/Tunola/tunola.xml"
 }
 
+# measure_private_home: a fresh home folder with the settings of measure_config, made HOME and
+# XDG_RUNTIME_DIR, with the start-up trace on (the player's "first paint at" line); sets home.
+measure_private_home() {
+    home=$(measure_tmpdir)
+    chmod 700 "$home"
+    measure_config "$home"
+    export HOME=$home XDG_RUNTIME_DIR=$home
+    export QT_LOGGING_RULES="tunola.startup.info=true"
+}
+
 # measure_demo_home: starts the demo music service (scripts/demo-service.sh, from the source
 # folder) and makes its demo home this script's HOME, with a private XDG_RUNTIME_DIR in it.
 # demo-service.sh sets its own EXIT trap; this puts measure_cleanup back, which stops the service.

@@ -20,12 +20,8 @@ bin=${BIN:-$build/bin/tunola}
 trap measure_cleanup EXIT
 
 measure_xvfb :79
-home=$(measure_tmpdir)
-chmod 700 "$home"
-measure_config "$home"
+measure_private_home
 [ -n "${LIST:-}" ] && cp "$LIST" "$home/Documents/Tunola/Default.pls"
-export HOME=$home XDG_RUNTIME_DIR=$home
-export QT_LOGGING_RULES="tunola.startup.info=true"
 echo "$(date -u '+%F %H:%M') UTC, $(measure_load), commit $(git -C "$here/.." rev-parse --short HEAD)"
 times=()
 rss=()

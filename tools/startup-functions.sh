@@ -23,11 +23,7 @@ command -v valgrind >/dev/null || { echo "valgrind missing: run scripts/setup.sh
 trap measure_cleanup EXIT
 
 measure_xvfb :78 >&2
-home=$(measure_tmpdir)
-chmod 700 "$home"
-measure_config "$home"
-export HOME=$home XDG_RUNTIME_DIR=$home
-export QT_LOGGING_RULES="tunola.startup.info=true"
+measure_private_home
 out=$(measure_tmpdir)
 # profile NAME: one start under callgrind, its functions dumped N seconds after the first paint.
 profile() {

@@ -13,7 +13,9 @@
 namespace tunola {
 
 // The band the windows' frames and the playlist view paint through: one per thread (paints of
-// a thread never nest), kept from paint to paint. A band's pixels mean nothing between paints.
+// a thread never nest), kept from paint to paint, at most kThreadBandPixels (64 KiB). A band's
+// pixels mean nothing between paints.
+constexpr int kThreadBandPixels = 16 * 1024;
 inline TZuBitmapEx32& ThreadPaintBand() {
     thread_local TZuBitmapEx32 band;
     return band;
@@ -38,7 +40,7 @@ void PaintThroughBand(TZuBitmap32& band, int pixels, QPainter& screen, const QRe
         compose(strip);
         screen.save();
         screen.setClipRect(strip);
-        band.CopyToDC(screen, strip.left(), strip.top());
+        band.SpendToDC(screen, strip.left(), strip.top());
         screen.restore();
     }
 }

@@ -12,13 +12,6 @@
 
 namespace tunola {
 
-namespace {
-
-// The frame is painted through a band of at most this many pixels (64 KiB).
-constexpr int kFrameBandPixels = 16 * 1024;
-
-} // namespace
-
 TZuWindow::TZuWindow(QWidget* parent) : TZuGraphicControlEx(parent) {
     unsetCursor(); // the form's cursor shows through (the edge hit-test sets it)
     // Hover moves must reach it so that, disabled by the skin, it hands them on to the form
@@ -115,7 +108,7 @@ void TZuWindow::PaintFrame(QPainter& painter, const QRegion& region) const {
     TZuBitmap32& band = ThreadPaintBand();
     const QRect inside = rect();
     for (const QRect& r : region)
-        PaintThroughBand(band, kFrameBandPixels, painter, r & inside, [&](const QRect& strip) {
+        PaintThroughBand(band, kThreadBandPixels, painter, r & inside, [&](const QRect& strip) {
             PaintFrameArea(band, strip.left(), strip.top());
         });
 }
