@@ -100,12 +100,14 @@ bool TSpectrum::Paint(QPainter* target, std::span<const float> magnitudes, int x
         }
     }
     if (target)
-        back_.CopyToDC(*target, 0, 0);
+        back_.SpendToDC(*target, 0, 0);
     return changed;
 }
 
-void TSpectrum::CopyTo(QPainter& target) const {
-    back_.CopyToDC(target, 0, 0);
+void TSpectrum::CopyTo(QPainter& target) {
+    // Every colour the buffer is filled with is opaque, so its pixels can go to the screen as
+    // they are.
+    back_.SpendToDC(target, 0, 0);
 }
 
 } // namespace tunola

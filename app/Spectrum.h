@@ -41,7 +41,7 @@ public:
     bool Paint(QPainter* target, std::span<const float> magnitudes, int xOffset, int yOffset,
                bool reset);
     // Copies the last frame again (an expose of the box).
-    void CopyTo(QPainter& target) const;
+    void CopyTo(QPainter& target);
 
     const TZuBitmap32& BackBuffer() const { return back_; }
     int32_t Peak(int i) const { return peaks_[size_t(i)]; }

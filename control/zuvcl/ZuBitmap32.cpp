@@ -393,6 +393,18 @@ void TZuBitmap32::CopyToDC(QPainter& painter, int32_t x, int32_t y) const {
     }
 }
 
+void TZuBitmap32::SpendToDC(QPainter& painter, int32_t x, int32_t y) {
+    if (Empty())
+        return;
+    TColor32* p = Bits();
+    const size_t count = size_t(Width()) * size_t(Height());
+    for (size_t i = 0; i < count; ++i)
+        p[i] |= 0xFF000000u;
+    const QImage image(reinterpret_cast<const uchar*>(p), Width(), Height(),
+                       qsizetype(Width()) * 4, QImage::Format_RGB32);
+    painter.drawImage(QPoint(x, y), image);
+}
+
 QByteArray TZuBitmap32::SaveData() const {
     QByteArray out;
     const size_t pixelBytes = Empty() ? 0 : size_t(Width()) * size_t(Height()) * 4;

@@ -107,6 +107,10 @@ public:
                      uint8_t masterAlpha) const;
     // Copies all pixels 1:1 to the painter's device at (x, y), opaque (alpha ignored).
     void CopyToDC(QPainter& painter, int32_t x, int32_t y) const;
+    // CopyToDC for a bitmap whose alpha is not needed afterwards (a canvas composed for this
+    // paint, a band): the alpha bytes are set in place and the bitmap's own pixels go to the
+    // painter, with no band and no copy.
+    void SpendToDC(QPainter& painter, int32_t x, int32_t y);
 
     // The "Data" form: width and height (4 bytes each, little-endian), then the pixel bytes
     // in memory order. LoadData throws EZuBitmapError for bytes not of that form.

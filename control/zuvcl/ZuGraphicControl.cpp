@@ -56,7 +56,7 @@ void TZuGraphicControl::paintEvent(QPaintEvent*) {
     PaintBackdrop(canvas);
     PaintImage(canvas);
     QPainter painter(this);
-    canvas.CopyToDC(painter, 0, 0);
+    canvas.SpendToDC(painter, 0, 0);
 }
 
 TZuGraphicControlEx::TZuGraphicControlEx(QWidget* parent) : TZuGraphicControl(parent) {}
