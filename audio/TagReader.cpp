@@ -1,5 +1,6 @@
 #include "TagReader.h"
 
+#include "FileByteSource.h"
 #include "TagText.h"
 
 #include <taglib/aifffile.h>
@@ -9,15 +10,54 @@
 #include <taglib/mpegfile.h>
 #include <taglib/tbytevectorstream.h>
 #include <taglib/textidentificationframe.h>
-#include <taglib/tfilestream.h>
+#include <taglib/tiostream.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace tunaudio {
 
 namespace {
+
+// A read-only TagLib stream over the same buffered file source the decoders read: TagLib's own
+// FileStream opens a C stream for every file, and opens a FIFO (which blocks) as readily as a
+// file. Tags are never written through it.
+class TSourceTagStream final : public TagLib::IOStream {
+public:
+    TSourceTagStream(TByteSource& source, const std::string& name)
+        : source_(source), name_(name) {}
+
+    TagLib::FileName name() const override { return name_.c_str(); }
+    TagLib::ByteVector readBlock(unsigned long length) override {
+        // A tag's size field may claim anything: never more than is left of the file.
+        const int64_t left = std::max<int64_t>(source_.Size() - source_.Tell(), 0);
+        const auto want = static_cast<unsigned int>(std::min<uint64_t>(length, uint64_t(left)));
+        TagLib::ByteVector data(want, 0);
+        const size_t got = want ? source_.Read(data.data(), want) : 0;
+        data.resize(static_cast<unsigned int>(got));
+        return data;
+    }
+    void writeBlock(const TagLib::ByteVector&) override {}
+    void insert(const TagLib::ByteVector&, unsigned long, unsigned long) override {}
+    void removeBlock(unsigned long, unsigned long) override {}
+    bool readOnly() const override { return true; }
+    bool isOpen() const override { return true; }
+    void seek(long offset, Position p) override {
+        const int64_t from = p == Beginning ? 0 : p == Current ? source_.Tell() : source_.Size();
+        const int64_t to = from + offset;
+        if (to >= 0) // as a C stream, a place before the start is refused; past the end, reads give nothing
+            source_.Seek(std::min(to, source_.Size()));
+    }
+    long tell() const override { return static_cast<long>(source_.Tell()); }
+    long length() override { return static_cast<long>(source_.Size()); }
+    void truncate(long) override {}
+
+private:
+    TByteSource& source_;
+    std::string name_;
+};
 
 std::string Utf8(const TagLib::String& s) {
     return s.to8Bit(true);
@@ -151,14 +191,10 @@ TTags ReadFrom(TagLib::IOStream* stream, TContainer container) {
 } // namespace
 
 TTags ReadFileTags(const std::string& path, TContainer container) {
-#ifdef _WIN32
-    TagLib::FileStream stream(
-        TagLib::FileName(TagLib::String(path, TagLib::String::UTF8).toCWString()), true);
-#else
-    TagLib::FileStream stream(path.c_str(), true);
-#endif
-    if (!stream.isOpen())
+    const std::unique_ptr<TFileByteSource> source = TFileByteSource::Open(path, 0, 0);
+    if (!source)
         return {};
+    TSourceTagStream stream(*source, path);
     return ReadFrom(&stream, container);
 }
 
