@@ -13,7 +13,7 @@
 # here: it holds freed blocks back for a while, and its allocator, which never returns memory
 # to the system, then keeps taking fresh memory (2 to 3 MiB a minute with 16 MiB of quarantine,
 # 1.5 with 1 MiB) while the same session on the normal build stays flat; without the quarantine
-# what remains is about 0.15 to 0.3 MiB a minute of ASan's own (docs/PERFORMANCE.md, "Soak").
+# what remains is about 0.1 to 0.15 MiB a minute of ASan's own (docs/PERFORMANCE.md, "Soak").
 # Freed memory is still poisoned until it is used again, and the whole test suite runs with
 # ASan's full quarantine. Allocation stacks are kept 10 frames deep and taken by the slow
 # unwinder: the fast one follows frame pointers, which Qt and the system libraries do not keep, so
