@@ -42,18 +42,9 @@ long long ReadSome(int fd, void* buffer, size_t size) {
 void CloseFile(int fd) { _close(fd); }
 #else
 int OpenForReading(const std::string& path) {
-    // Only regular files: opening a FIFO would block until someone writes into it, hence the
-    // look before the open (and O_NONBLOCK, should one appear in between; regular files ignore it).
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return -1;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0) {
-        const int flags = ::fcntl(fd, F_GETFL);
-        if (flags != -1)
-            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
-    return fd;
+    // Non-blocking, so that a FIFO does not wait for a writer; what is not a regular file is
+    // refused by RegularFileSize, and for a regular file the flag changes nothing.
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
 }
 int64_t RegularFileSize(int fd) {
     struct stat st {};

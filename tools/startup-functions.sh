@@ -68,6 +68,8 @@ for archive in $archives; do
         awk -v a="$(basename "$archive")" 'NF == 4 && $3 ~ /^[tTwW]$/ {
             n = split($1, p, ":"); print a "(" p[n - 1] ")", $2, $4 }' >>"$out/members"
 done
+# A size from nm, in hexadecimal, as a number (the awk here has no strtonum).
+hex='function hex(s,  n, k) { for (k = 1; k <= length(s); k++) n = n * 16 + index("0123456789abcdef", substr(s, k, 1)) - 1; return n }'
 # A function's costs follow its "fn=" line, under the last "ob=" (the object it lies in).
 awk -v exe="$exe" -v shared="$shared_pattern" '
     /^ob=/ { ob = substr($0, 4) }
@@ -77,21 +79,20 @@ awk -v exe="$exe" -v shared="$shared_pattern" '
 # Sections are named after a function's first symbol (a constructor's C2, not the C1 that
 # calls name): every symbol at the address of one that ran is listed, so the alias finds it.
 nm --defined-only -S "$bin" | awk '$3 ~ /^[tTwW]$/ { print $1, $2, $4 }' >"$out/symbols"
-awk 'FILENAME == ARGV[1] { member_function[$3] = 1; next }
+awk "$hex"'
+     FILENAME == ARGV[1] { member_function[$3] = 1; next }
      FILENAME == ARGV[2] { ran[$1] = 1; next }
      $3 in member_function { next }
      { addr[FNR] = $1; size[FNR] = $2; name[FNR] = $3; if ($3 in ran) hit[$1] = 1 }
      END { for (i = 1; i <= FNR; i++) {
-               n = 0; s = size[i]
-               for (k = 1; k <= length(s); k++) n = n * 16 + index("0123456789abcdef", substr(s, k, 1)) - 1
+               n = hex(size[i])
                if (!(addr[i] in counted)) { counted[addr[i]] = 1; total += n; if (addr[i] in hit) used += n }
                if (addr[i] in hit) print name[i]
            }
            printf "%d of %d bytes of code run at start (%.0f %%)\n", used, total,
                   100 * used / total > "/dev/stderr" }' "$out/members" "$out/ran" "$out/symbols"
-awk 'NR == FNR { ran[$1] = 1; next }
-     { n = 0; s = $2
-       for (k = 1; k <= length(s); k++) n = n * 16 + index("0123456789abcdef", substr(s, k, 1)) - 1
-       size[$1] += n; if ($3 in ran) used[$1] += n }
+awk "$hex"'
+     NR == FNR { ran[$1] = 1; next }
+     { n = hex($2); size[$1] += n; if ($3 in ran) used[$1] += n }
      END { for (m in used) printf "%.6f %s\n", used[m] / size[m], m }' "$out/ran" "$out/members" |
     sort -rn | awk '{ print $2 }'
