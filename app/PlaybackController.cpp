@@ -21,15 +21,21 @@ TPlaybackController::TPlaybackController(TAppState& state, TAudioLibrary& audio,
 
 TPlaybackController::~TPlaybackController() {
     StopOpen(-1);
-    WaitForOpen();
+    {
+        std::lock_guard lock(workerMutex_);
+        workerQuit_ = true;
+    }
+    workerWake_.notify_one();
+    if (openThread_.joinable())
+        openThread_.join();
     // Once freed, the stream's end handler, which points here, is never called.
     if (const uint32_t stream = state_.CurrentStream.exchange(0))
         audio_.StreamFree(stream);
 }
 
 void TPlaybackController::WaitForOpen() {
-    if (openThread_.joinable())
-        openThread_.join();
+    std::unique_lock lock(workerMutex_);
+    workerDone_.wait(lock, [this] { return !workerRunning_; });
 }
 
 bool TPlaybackController::StopOpen(int boundMs) {
@@ -278,17 +284,38 @@ int64_t TPlaybackController::HandleControl(int32_t wParam, int64_t lParam) {
 // The stream-opening worker
 
 void TPlaybackController::StartOpenWorker(std::string fileName, uint64_t serial) {
+    // The UI thread never waits here: the previous open has posted its result (openRunning_ was
+    // cleared by it), and the worker takes this one as soon as it has finished that one.
     openRunning_ = true;
-    WaitForOpen(); // the previous worker has posted its result and is ending, if not gone
     {
         std::lock_guard lock(workerMutex_);
+        openJob_ = TOpenJob{std::move(fileName), serial};
         workerRunning_ = true;
     }
-    openThread_ =
-        std::thread(&TPlaybackController::OpenStreamWorker, this, std::move(fileName), serial);
+    if (!openThread_.joinable())
+        openThread_ = std::thread(&TPlaybackController::OpenWorkerLoop, this);
+    workerWake_.notify_one();
 }
 
-void TPlaybackController::OpenStreamWorker(std::string fileName, uint64_t serial) {
+void TPlaybackController::OpenWorkerLoop() {
+    std::unique_lock lock(workerMutex_);
+    for (;;) {
+        workerWake_.wait(lock, [this] { return openJob_ || workerQuit_; });
+        if (!openJob_)
+            return;
+        const TOpenJob job = std::move(*openJob_);
+        openJob_.reset();
+        lock.unlock();
+        OpenStreamWorker(job.fileName, job.serial);
+        lock.lock();
+        if (!openJob_) {
+            workerRunning_ = false;
+            workerDone_.notify_all();
+        }
+    }
+}
+
+void TPlaybackController::OpenStreamWorker(const std::string& fileName, uint64_t serial) {
     Post(ncOpening, 1);
     if (const uint32_t previous = state_.CurrentStream.exchange(0))
         audio_.StreamFree(previous);
@@ -317,14 +344,11 @@ void TPlaybackController::OpenStreamWorker(std::string fileName, uint64_t serial
     PostToUi([this, stream, serial] { OpenFinished(stream, serial); });
     if (OnWorkerResultPosted)
         OnWorkerResultPosted();
-    std::lock_guard lock(workerMutex_);
-    workerRunning_ = false;
-    workerDone_.notify_all();
 }
 
 void TPlaybackController::OpenFinished(uint32_t stream, uint64_t serial) {
     // The guard goes first, so whatever the result leads to (the next entry) can open; the
-    // worker may still be ending (the next open joins it).
+    // worker may still be finishing this open (it takes the next one after).
     openRunning_ = false;
     if (!stream) {
         Notify(ncOpenFailed, static_cast<int64_t>(serial));

@@ -3,17 +3,19 @@
 //
 // Threads:
 //  - UI thread: every command, the notification handler, the 33 ms tick (tmr_pub).
-//  - The stream-opening worker (at most one at a time): frees the previous stream, opens the
-//    entry as a file or else as a network address, and reports back only through Post (queued
-//    to the UI thread). It writes the shared values CurrentStream, TrackLength, StreamEndBytes
+//  - The stream-opening worker: one thread for the controller's life, started on the first
+//    open, that runs one open at a time as the UI thread hands it over (openJob_, under
+//    workerMutex_). Each open frees the previous stream, opens the entry as a file or else as a
+//    network address, and reports back only through Post (queued to the UI thread). It writes the shared values CurrentStream, TrackLength, StreamEndBytes
 //    and DirectIndex (atomics in TAppState) and the entry's length through the model's locked
 //    call, naming the entry by its serial. Its last act is to post its result; the UI thread
 //    then clears the guard `openRunning_` (UI thread only) before it acts on that result, and
 //    starts the sound itself when the player is still meant to play, so a pause pressed while
 //    the track opened holds.
 //  - The audio library's playback thread calls the end-of-stream handler, which only posts.
-// The destructor ends a network open at once, waits for the worker and frees the stream (after
-// which the library calls none of its handlers), so nothing reaches a dead controller.
+// The destructor ends a network open at once, waits for the open, ends the worker and frees the
+// stream (after which the library calls none of its handlers), so nothing reaches a dead
+// controller.
 
 #include "AppState.h"
 #include "NotifyChannel.h"
@@ -28,6 +30,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -68,8 +71,8 @@ public:
 
     bool Seeking() const { return seeking_; }
     bool OpenRunning() const { return openRunning_; }
-    // Waits until the stream-opening worker has finished (tests); its result is then still
-    // waiting in the event queue.
+    // Waits until the stream-opening worker has finished the open handed to it (tests); its
+    // result is then still waiting in the event queue.
     void WaitForOpen();
     // Shutdown: ends a network open at once and waits at most `boundMs` for the worker. False
     // when it still runs (stuck in the system); the caller must then not free what it uses.
@@ -85,7 +88,8 @@ public:
     // Test seam: runs in the tick between reading the stream's position and converting it, where
     // the worker may free the stream.
     std::function<void()> OnTickBetweenPositionAndSeconds;
-    // Test seam: runs on the worker after it has posted its result, before it ends.
+    // Test seam: runs on the worker after it has posted its result, before the open counts as
+    // finished.
     std::function<void()> OnWorkerResultPosted;
     // Notifications of other parts (the web layer's), on the UI thread.
     std::function<void(int32_t code, int64_t lParam, const QString& text)> OnOtherNotice;
@@ -101,7 +105,8 @@ private:
                                void* user);
     void EndOfTrack(uint32_t stream);
     void StartOpenWorker(std::string fileName, uint64_t serial);
-    void OpenStreamWorker(std::string fileName, uint64_t serial);
+    void OpenWorkerLoop();
+    void OpenStreamWorker(const std::string& fileName, uint64_t serial);
     void OpenFinished(uint32_t stream, uint64_t serial);
     // Any thread: `work` runs on the UI thread, in the order posted.
     void PostToUi(std::function<void()> work);
@@ -124,10 +129,19 @@ private:
     // The entry whose stream plays now (its serial).
     uint64_t playingSerial_ = 0;
     bool openRunning_ = false; // UI thread only
-    std::thread openThread_;
+    // A thread started per open left a record behind in the sanitizers' thread registries for
+    // every track played; one worker for the whole session does not.
+    std::thread openThread_; // UI thread only
+    struct TOpenJob {
+        std::string fileName;
+        uint64_t serial;
+    };
     std::mutex workerMutex_;
+    std::condition_variable workerWake_;
     std::condition_variable workerDone_;
-    bool workerRunning_ = false; // guarded by workerMutex_
+    std::optional<TOpenJob> openJob_; // guarded by workerMutex_: handed over, not yet taken
+    bool workerRunning_ = false;      // guarded by workerMutex_: an open handed over or running
+    bool workerQuit_ = false;         // guarded by workerMutex_
     // The last member: it goes first, so nothing queued reaches a controller half-destroyed.
     TNotifyChannel channel_{
         [this](int32_t code, int64_t lParam, const QString& text) { Notify(code, lParam, text); }};
