@@ -1,6 +1,7 @@
 #include "NetSource.h"
 
 #include <CurlLibrary.h>
+#include <LingeringThreads.h>
 #include <WebClient.h>
 
 #include <algorithm>
@@ -29,18 +30,32 @@ struct CallbackContext {
     CURL* curl;
 };
 
+// A list of dead addresses tried one after another, or a stream after a stream, reuses a
+// download thread.
+constexpr int kDownloadLingerMs = 5000;
+
 } // namespace
 
 TNetSource::TNetSource(std::string url, TNetOptions options)
     : url_(std::move(url)), options_(options) {
     lastProgressMs_ = NowMs();
-    thread_ = std::thread([this] { Run(); });
+    static tunola::TLingeringThreads downloads("tunola-net", 0, kDownloadLingerMs);
+    // The download says it has ended through its own promise, not through this object, which
+    // may be gone the moment it has.
+    auto ended = std::make_shared<std::promise<void>>();
+    downloadEnded_ = ended->get_future();
+    if (!downloads.Run([this, ended] {
+            Run();
+            ended->set_value();
+        })) {
+        std::lock_guard lock(mutex_);
+        finished_ = headers_ = failed_ = true;
+    }
 }
 
 TNetSource::~TNetSource() {
     Abort();
-    if (thread_.joinable())
-        thread_.join();
+    downloadEnded_.wait();
 }
 
 void TNetSource::Run() {

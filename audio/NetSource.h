@@ -1,7 +1,8 @@
 #pragma once
 // An http(s) download as a byte source.
 //
-// Threads: the constructor starts one download thread that runs libcurl and appends what
+// Threads: the constructor hands the download to a thread of a small pool (TLingeringThreads,
+// whose idle threads wait a few seconds for the next download); it runs libcurl and appends what
 // arrives to a chunked buffer; the decoder reads it from another thread (the caller that
 // opens the stream, then the mixer). The buffer, the counters and the state flags are shared
 // under `mutex_`; `changed_` wakes a reader waiting for bytes and a writer waiting for room.
@@ -16,9 +17,9 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tunaudio {
@@ -99,7 +100,7 @@ private:
     int64_t lastProgressMs_ = 0;     // steady clock, for the stall check
     void* curlForHeaders_ = nullptr; // the download thread's handle while it runs
 
-    std::thread thread_;
+    std::future<void> downloadEnded_; // ready once the download's thread is done with this
 };
 
 } // namespace tunaudio

@@ -3,7 +3,7 @@
 #include "ItemExpansion.h"
 #include "TrackReader.h"
 
-#include <pthread.h>
+#include <LingeringThreads.h>
 
 #include <algorithm>
 #include <chrono>
@@ -26,6 +26,8 @@ constexpr size_t kMaxReaders = 8;
 // Opening a file and its tags needs little stack; the default 8 MiB is reserved address space
 // per thread that tells the allocator nothing about what is used.
 constexpr size_t kReaderStack = 256 * 1024;
+// Files added one at a time, a few seconds apart, are read by the same thread.
+constexpr int kReaderLingerMs = 5000;
 // With no reader thread to be had, the UI thread reads this many files per collection.
 constexpr int kFilesPerTickWithoutReaders = 8;
 // What an entry about to play waits for the reader inside its file.
@@ -157,15 +159,10 @@ void TTrackFiller::DropQueued() {
 }
 
 void TTrackFiller::StartReaders() {
-    struct TStart {
-        std::shared_ptr<TShared> shared;
-    };
     // The reader: files from the queue until it is empty or the filler stops. The last one to
     // end asks the UI thread to collect at once rather than at its next tick.
-    auto read = [](void* argument) -> void* {
-        const std::unique_ptr<TStart> start(static_cast<TStart*>(argument));
-        pthread_setname_np(pthread_self(), "tunola-tags");
-        TShared& shared = *start->shared;
+    auto read = [](const std::shared_ptr<TShared>& start) {
+        TShared& shared = *start;
         std::unique_lock lock(shared.lock);
         while (shared.owner && !shared.queue.empty()) {
             TFillJob job = std::move(shared.queue.front());
@@ -192,27 +189,18 @@ void TTrackFiller::StartReaders() {
             owner->wake_.PostToUi([owner] { owner->Collect(); });
         }
         shared.readerEnded.notify_all();
-        return nullptr;
     };
 
+    static TLingeringThreads readers("tunola-tags", kReaderStack, kReaderLingerMs);
     std::lock_guard lock(shared_->lock);
     const size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const size_t wanted = std::clamp(shared_->queue.size() / kFilesPerReader, size_t(1),
                                      std::min(cores, kMaxReaders));
-    pthread_attr_t attributes;
-    if (pthread_attr_init(&attributes) != 0)
-        return;
-    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-    pthread_attr_setstacksize(&attributes, kReaderStack);
     while (shared_->running < wanted) {
-        auto start = std::make_unique<TStart>(TStart{shared_});
-        pthread_t thread;
-        if (pthread_create(&thread, &attributes, read, start.get()) != 0)
+        if (!readers.Run([read, shared = shared_] { read(shared); }))
             break; // no more threads to be had: those running read the rest
-        start.release();
         ++shared_->running;
     }
-    pthread_attr_destroy(&attributes);
 }
 
 void TTrackFiller::Collect() {

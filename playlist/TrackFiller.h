@@ -2,9 +2,10 @@
 // TTrackFiller: fills in the titles, artists and lengths of playlist entries that went into the
 // list with their file names alone, so that adding thousands of files shows them at once.
 //
-// Threads. A small pool of reader threads (at most min(cores, 8); started when files are
-// queued, ending as soon as the queue is empty; small stacks) takes files from a shared queue
-// and reads each one (ReadTrackDetails). The readers share with the UI thread only TShared in
+// Threads. A few readers (at most min(cores, 8), started when files are queued, each done as
+// soon as the queue is empty) take files from a shared queue and read each one
+// (ReadTrackDetails). They run on a TLingeringThreads pool of small-stacked threads, which wait
+// a few seconds for the next files before they end. The readers share with the UI thread only TShared in
 // TrackFiller.cpp (the queue, the results read so far, a stop flag and the count of running
 // readers, under one mutex) and the audio library; the last one to end posts a wake-up through
 // a TNotifyChannel. They never touch the playlist. The UI thread collects the results in one

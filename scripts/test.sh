@@ -45,7 +45,7 @@ tsan_stage() {
     export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp"
     configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUNOLA_SANITIZE=thread
     local tests=(test_playback_controller tunola_audio_tests test_playlist test_playlist_view
-        test_service_workers)
+        test_service_workers test_lingering_threads)
     # The web calls' tests, once they are there.
     while read -r target; do
         tests+=("$target")
