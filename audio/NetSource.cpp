@@ -46,6 +46,9 @@ TNetSource::TNetSource(std::string url, TNetOptions options)
     downloadEnded_ = ended->get_future();
     if (!downloads.Run([this, ended] {
             Run();
+            // The thread stays for the next download; what the TLS library keeps for it goes.
+            if (const TCurlApi* api = Curl(); api && api->threadStop)
+                api->threadStop();
             ended->set_value();
         })) {
         std::lock_guard lock(mutex_);

@@ -40,6 +40,8 @@ const TCurlApi* Load() {
         dlclose(module);
         return nullptr;
     }
+    // Found among libcurl's own dependencies when it is built with OpenSSL.
+    Bind(module, "OPENSSL_thread_stop", api.threadStop);
     return &api; // stays loaded: transfers may run until the process ends
 }
 

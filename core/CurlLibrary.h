@@ -25,6 +25,12 @@ struct TCurlApi {
     CURLMsg* (*multiInfoRead)(CURLM*, int*);
     curl_slist* (*slistAppend)(curl_slist*, const char*);
     void (*slistFreeAll)(curl_slist*);
+    // Frees the TLS library's state for the calling thread (OpenSSL's OPENSSL_thread_stop; null
+    // with another TLS library). A pool thread that outlives its transfer calls it when the
+    // transfer is done: OpenSSL frees that state only when a thread ends, and at exit its own
+    // clean-up, which runs before an idle thread is told to end, forgets the state of every
+    // thread still alive.
+    void (*threadStop)();
 };
 
 // Loads libcurl and runs its global set-up once (any thread); null when it cannot be loaded.
