@@ -30,8 +30,7 @@ struct TLingeringThreads::TState {
 namespace {
 
 struct TThreadStart {
-    std::shared_ptr<void> keep; // the pool's state, for as long as the thread runs
-    void* state;
+    std::shared_ptr<void> state; // the pool's, kept for as long as the thread runs
 };
 
 } // namespace
@@ -62,7 +61,7 @@ bool TLingeringThreads::Run(std::function<void()> job) {
     // The thread: jobs until none has come for the lingering time or the pool has gone.
     auto loop = [](void* argument) -> void* {
         const std::unique_ptr<TThreadStart> start(static_cast<TThreadStart*>(argument));
-        TState& s = *static_cast<TState*>(start->state);
+        TState& s = *static_cast<TState*>(start->state.get());
         pthread_setname_np(pthread_self(), s.name.substr(0, 15).c_str());
         std::unique_lock lock(s.mutex);
         for (;;) {
@@ -93,7 +92,7 @@ bool TLingeringThreads::Run(std::function<void()> job) {
     pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
     if (s.stackBytes)
         pthread_attr_setstacksize(&attributes, s.stackBytes);
-    auto start = std::make_unique<TThreadStart>(TThreadStart{state_, &s});
+    auto start = std::make_unique<TThreadStart>(TThreadStart{state_});
     pthread_t thread;
     const bool created = pthread_create(&thread, &attributes, loop, start.get()) == 0;
     pthread_attr_destroy(&attributes);
